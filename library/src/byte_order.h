@@ -1,0 +1,45 @@
+// Bounds-checked reads and writes of fixed-width integers in a byte buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+namespace qs {
+
+inline uint16_t readBe16(std::span<const uint8_t> b, size_t at) {
+    if (at + 2 > b.size()) return 0;
+    return static_cast<uint16_t>(b[at] << 8 | b[at + 1]);
+}
+
+inline uint32_t readBe32(std::span<const uint8_t> b, size_t at) {
+    if (at + 4 > b.size()) return 0;
+    return static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
+           static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
+}
+
+inline void writeBe16(std::span<uint8_t> b, size_t at, uint16_t v) {
+    if (at + 2 > b.size()) return;
+    b[at] = static_cast<uint8_t>(v >> 8);
+    b[at + 1] = static_cast<uint8_t>(v);
+}
+
+inline void writeBe32(std::span<uint8_t> b, size_t at, uint32_t v) {
+    if (at + 4 > b.size()) return;
+    b[at] = static_cast<uint8_t>(v >> 24);
+    b[at + 1] = static_cast<uint8_t>(v >> 16);
+    b[at + 2] = static_cast<uint8_t>(v >> 8);
+    b[at + 3] = static_cast<uint8_t>(v);
+}
+
+// Copies n bytes from b[at..] into out, zero-filling whatever the buffer does not hold.
+inline void copyRaw(std::span<const uint8_t> b, size_t at, void *out, size_t n) {
+    auto *o = static_cast<uint8_t *>(out);
+    std::memset(o, 0, n);
+    if (at >= b.size()) return;
+    size_t avail = b.size() - at;
+    std::memcpy(o, b.data() + at, n < avail ? n : avail);
+}
+
+} // namespace qs
