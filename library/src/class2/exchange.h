@@ -3,6 +3,7 @@
 #pragma once
 
 #include "os/platform.h"
+#include "quaystone/quaystone.h"
 
 #include <cstdint>
 #include <vector>
