@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages listed in packages.txt. Safe to run again: apt skips what is there.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps.sh: run as root (apt-get install needs it)" >&2
+    exit 1
+fi
+
+mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]*$//' "$here/packages.txt" | grep -v '^$')
+
+# 32-bit Windows programs run under Wine, which needs the i386 architecture.
+if printf '%s\n' "${packages[@]}" | grep -q ':i386$'; then
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps.sh: all ${#packages[@]} packages present"
+    exit 0
+fi
+echo "install-deps.sh: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"
