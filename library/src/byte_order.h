@@ -33,6 +33,28 @@ inline void writeBe32(std::span<uint8_t> b, size_t at, uint32_t v) {
     b[at + 3] = static_cast<uint8_t>(v);
 }
 
+inline uint16_t readLe16(std::span<const uint8_t> b, size_t at) {
+    if (at + 2 > b.size()) return 0;
+    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+}
+
+inline uint32_t readLe32(std::span<const uint8_t> b, size_t at) {
+    if (at + 4 > b.size()) return 0;
+    return b[at] | static_cast<uint32_t>(b[at + 1]) << 8 | static_cast<uint32_t>(b[at + 2]) << 16 |
+           static_cast<uint32_t>(b[at + 3]) << 24;
+}
+
+inline void writeLe16(std::span<uint8_t> b, size_t at, uint16_t v) {
+    if (at + 2 > b.size()) return;
+    b[at] = static_cast<uint8_t>(v);
+    b[at + 1] = static_cast<uint8_t>(v >> 8);
+}
+
+inline void writeLe32(std::span<uint8_t> b, size_t at, uint32_t v) {
+    if (at + 4 > b.size()) return;
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
 // Copies n bytes from b[at..] into out, zero-filling whatever the buffer does not hold.
 inline void copyRaw(std::span<const uint8_t> b, size_t at, void *out, size_t n) {
     auto *o = static_cast<uint8_t *>(out);

@@ -2,6 +2,7 @@
 
 #include "capability.h"
 #include "class2/operations.h"
+#include "class3/operations.h"
 #include "library_state.h"
 #include "os/platform.h"
 
@@ -14,67 +15,80 @@ class2::Context class2Context() {
     return class2::Context{*p.network, *p.clock};
 }
 
+class3::Context class3Context() {
+    Platform &p = platform();
+    return class3::Context{*p.network, *p.clock};
+}
+
 void finish(Request &req, Slot slot, Completion c) {
     libraryState().slots().release(slot);
     platform().poster->post(req.target.window, req.target.message, c.wparam, c.lparam);
 }
 
-// Routers of class 3 are not driven yet: their stage finds nothing and their requests fail.
-void class3DiscoveryStage(Request &req, bool completionPosted) {
-    if (!completionPosted) finish(req, kSlotDiscovery, Completion{KZV_OK, 0});
+void post(Request &req, Completion c) {
+    platform().poster->post(req.target.window, req.target.message, c.wparam, c.lparam);
+}
+
+// Runs the operation of the record's model class; the capability check at the entry point
+// keeps every other class away.
+template <typename R, typename Two, typename Three>
+R byClass(Request &req, R otherwise, Two two, Three three) {
+    switch (modelClass(req.record.model_code)) {
+    case ModelClass::Two: {
+        auto ctx = class2Context();
+        return two(ctx, req);
+    }
+    case ModelClass::Three: {
+        auto ctx = class3Context();
+        return three(ctx, req);
+    }
+    default:
+        return otherwise;
+    }
 }
 
 } // namespace
 
 void findWorker(Request &req) {
-    auto ctx = class2Context();
-    bool posted = false;
-    if (class2::search(ctx, req) != KZV_OK) {
-        finish(req, kSlotDiscovery, Completion{KZV_E_FAIL, 0});
-        posted = true;
-    }
-    class3DiscoveryStage(req, posted);
+    auto c2 = class2Context();
+    // When the class 2 socket fails its failure is posted at once, but the slot stays taken
+    // until the class 3 stage ends: releasing it early would let a new search start and then
+    // be released from under it by this one.
+    const bool class2Failed = class2::search(c2, req) != KZV_OK;
+    if (class2Failed) post(req, Completion{KZV_E_FAIL, 0});
+    auto c3 = class3Context();
+    const bool class3Failed = class3::search(c3, req) != KZV_OK;
+    finish(req, kSlotDiscovery, class3Failed ? Completion{KZV_E_FAIL, -3} : Completion{KZV_OK, 0});
 }
 
 void connectWorker(Request &req) {
-    Completion c{KZV_E_FAIL, 0};
-    if (modelClass(req.record.model_code) == ModelClass::Two) {
-        auto ctx = class2Context();
-        c = class2::connectSequence(ctx, req);
-    }
-    finish(req, kSlotConnect, c);
+    finish(req, kSlotConnect,
+           byClass(req, Completion{KZV_E_FAIL, 0}, class2::connectSequence,
+                   class3::connectSequence));
 }
 
 void disconnectWorker(Request &req) {
-    Completion c{KZV_E_FAIL, 0};
-    if (modelClass(req.record.model_code) == ModelClass::Two) {
-        auto ctx = class2Context();
-        c = class2::disconnectSequence(ctx, req);
-    }
-    finish(req, kSlotDisconnect, c);
+    finish(req, kSlotDisconnect,
+           byClass(req, Completion{KZV_E_FAIL, 0}, class2::disconnectSequence,
+                   class3::disconnectSequence));
 }
 
 void conditionWorker(Request &req) {
-    req.result = KZV_E_FAIL;
-    if (modelClass(req.record.model_code) != ModelClass::Two) return;
-    auto ctx = class2Context();
-    req.result = class2::readCondition(ctx, req);
+    req.result = byClass(req, KZV_E_FAIL, class2::readCondition, class3::readCondition);
 }
 
 void changeSiteWorker(Request &req) {
-    req.result = KZV_E_FAIL;
-    if (modelClass(req.record.model_code) != ModelClass::Two) return;
-    auto ctx = class2Context();
-    req.result = class2::changeSite(ctx, req);
+    req.result = byClass(req, KZV_E_FAIL, class2::changeSite, class3::changeSite);
 }
 
 void clearCounterWorker(Request &req) {
-    req.result = KZV_E_FAIL;
-    if (modelClass(req.record.model_code) != ModelClass::Two) return;
-    auto ctx = class2Context();
-    req.result = class2::clearCounter(ctx, req);
+    req.result = byClass(req, KZV_E_FAIL, class2::clearCounter, class3::clearCounter);
 }
 
-void setPasswordWorker(Request &req) { req.result = KZV_E_FAIL; }
+void setPasswordWorker(Request &req) {
+    req.result = byClass(
+        req, KZV_E_FAIL, [](class2::Context &, Request &) { return KZV_E_FAIL; },
+        class3::setPassword);
+}
 
 } // namespace qs

@@ -23,6 +23,8 @@ class Clock {
     virtual int64_t nowMs() = 0;
     virtual void sleepMs(int ms) = 0;
     virtual LocalTime localTime() = 0;
+    // The PC's local time of day at a moment given in seconds since 1970 (UTC).
+    virtual LocalTime localTimeOf(int64_t unixSeconds);
 };
 
 struct Received {
