@@ -1,0 +1,375 @@
+#pragma once
+
+#include "bas_main.h"
+#include "qstring_printer.h"
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <vector>
+
+namespace tarvo::testing {
+
+class FakeClock : public Clock {
+  public:
+    std::int64_t now = 0;
+    std::int64_t nowMs() const override { return now; }
+};
+
+// Runs scripted events at their clock times; a wait moves the clock on to the next one.
+class FakeEvents : public EventPump {
+  public:
+    explicit FakeEvents(FakeClock &clock) : clock_(clock) {}
+
+    void at(std::int64_t timeMs, std::function<void()> action) {
+        queue_.emplace(timeMs, std::move(action));
+    }
+    void after(std::int64_t delayMs, std::function<void()> action) {
+        at(clock_.now + delayMs, std::move(action));
+    }
+
+    void pump() override {
+        while (!queue_.empty() && queue_.begin()->first <= clock_.now)
+            runFirst();
+    }
+
+    void waitForEvents(std::optional<std::int64_t> deadlineMs) override {
+        ++waits;
+        if (!queue_.empty() && (!deadlineMs || queue_.begin()->first <= *deadlineMs)) {
+            clock_.now = std::max(clock_.now, queue_.begin()->first);
+            runFirst();
+            return;
+        }
+        if (!deadlineMs) throw std::runtime_error("a wait without deadline would never end");
+        clock_.now = std::max(clock_.now, *deadlineMs);
+    }
+
+    int waits = 0;
+
+  private:
+    void runFirst() {
+        auto node = queue_.extract(queue_.begin());
+        node.mapped()();
+    }
+
+    FakeClock &clock_;
+    std::multimap<std::int64_t, std::function<void()>> queue_;
+};
+
+class FakeWindowMessages : public WindowMessagesPort {
+  public:
+    std::uint32_t handle() const override { return 77; }
+    void hook(HookProc proc) override { proc_ = std::move(proc); }
+    void unhook() override { proc_ = nullptr; }
+    bool hooked() const { return static_cast<bool>(proc_); }
+    void post(std::uint32_t message, std::int32_t wParam = 0, std::int32_t lParam = 0) {
+        if (proc_) proc_(77, message, wParam, lParam);
+    }
+
+  private:
+    HookProc proc_;
+};
+
+// A router behind the library: a line that comes up when dialled, or never does.
+class FakeLibrary : public RouterLibrary {
+  public:
+    FakeLibrary(FakeEvents &events, FakeClock &clock, FakeWindowMessages &messages)
+        : events_(events), clock_(clock), messages_(messages) {}
+
+    bool missing = false;
+    bool connects = true;
+    std::int64_t dialMs = 3000;
+    std::int64_t hangUpMs = 500;
+    std::int64_t findMs = 200;
+    bool findAnswers = true;
+    std::int32_t connectStart = KZV_OK;
+    std::int32_t disconnectStart = KZV_OK;
+    int line = LINE_IDLE;
+    std::vector<std::uint32_t> routers{0xC0A80001};
+    ConditionExRecord ex{};
+
+    std::vector<std::int64_t> connectTimes;
+    int conditionCalls = 0;
+    int cleanupCalls = 0;
+    int clearCalls = 0;
+    int findCalls = 0;
+    std::vector<std::uint32_t> connectedAddresses;
+
+    std::string fileName() const override { return "libQuaystone.so"; }
+    std::int32_t GetDllVersion() override {
+        use();
+        return KZV_INTERFACE_VERSION;
+    }
+    std::int32_t Find(const NotifyTarget &, std::int32_t) override {
+        use();
+        ++findCalls;
+        if (findAnswers) events_.after(findMs, [this] { messages_.post(MSG_FIND_DONE); });
+        return KZV_OK;
+    }
+    std::int32_t GetInformation(RouterRecord *records, std::int32_t *count) override {
+        use();
+        const auto n = std::min<std::size_t>(routers.size(), static_cast<std::size_t>(*count));
+        for (std::size_t i = 0; i < n; ++i) {
+            records[i] = RouterRecord{};
+            records[i].address = routers[i];
+            records[i].model_code = 0x21000;
+        }
+        *count = static_cast<std::int32_t>(n);
+        return KZV_OK;
+    }
+    std::int32_t Connect(const NotifyTarget &target, const RouterRecord &record,
+                         std::int32_t) override {
+        use();
+        connectTimes.push_back(clock_.now);
+        connectedAddresses.push_back(record.address);
+        if (connectStart < 0) return connectStart;
+        const std::uint32_t message = target.message;
+        events_.after(dialMs, [this, message] {
+            if (connects) line = LINE_CONNECTED;
+            messages_.post(message, connects ? KZV_OK : KZV_E_CONNECT_STATE);
+        });
+        return KZV_OK;
+    }
+    std::int32_t Disconnect(const NotifyTarget &target, const RouterRecord &,
+                            std::int32_t) override {
+        use();
+        if (disconnectStart < 0) return disconnectStart;
+        const std::uint32_t message = target.message;
+        events_.after(hangUpMs, [this, message] {
+            line = LINE_IDLE;
+            messages_.post(message);
+        });
+        return KZV_OK;
+    }
+    std::int32_t GetCondition(RouterRecord &, std::int32_t) override {
+        use();
+        ++conditionCalls;
+        return line;
+    }
+    std::int32_t ChangeSite(const RouterRecord &, std::int32_t, std::int32_t) override {
+        use();
+        return 0;
+    }
+    std::int32_t GetConditionEx(const RouterRecord &, ConditionExRecord &out,
+                                std::int32_t) override {
+        use();
+        out = ex;
+        out.line_state = static_cast<std::uint16_t>(line);
+        return line;
+    }
+    std::int32_t ClearCounter(const RouterRecord &, std::int32_t) override {
+        use();
+        ++clearCalls;
+        return 0;
+    }
+    std::int32_t Cleanup() override {
+        use();
+        ++cleanupCalls;
+        return 0;
+    }
+
+  private:
+    void use() const {
+        if (missing) throw LibraryUnavailable("libQuaystone.so");
+    }
+    FakeEvents &events_;
+    FakeClock &clock_;
+    FakeWindowMessages &messages_;
+};
+
+class FakeWindow : public MainWindowPort {
+  public:
+    QRect geometry{100, 60, 320, 128};
+    bool topmost = false;
+    int placed = 0;
+    QString captionText;
+    std::map<Command, bool> enabled;
+    QString status;
+    std::vector<QString> countTexts;
+    QString ipText;
+    WindowState state = WindowState::Normal;
+    bool visible = false;
+    int shows = 0;
+    bool active = true;
+    int trayMenus = 0;
+    int iconTimer = 0;
+    bool unloaded = false;
+
+    QRect geometryPixels() const override { return geometry; }
+    void setWindowPos(bool top, const QRect &pixels) override {
+        topmost = top;
+        geometry = pixels;
+        visible = true;
+        ++placed;
+    }
+    void setCaption(const QString &text) override { captionText = text; }
+    QString caption() const override { return captionText; }
+    void setEnabled(Command c, bool on) override { enabled[c] = on; }
+    void setStatusText(const QString &text) override { status = text; }
+    void setCountText(const QString &text) override { countTexts.push_back(text); }
+    void setIpText(const QString &text) override { ipText = text; }
+    WindowState windowState() const override { return state; }
+    void setWindowState(WindowState s) override { state = s; }
+    void setVisible(bool v) override { visible = v; }
+    void showForm() override {
+        visible = true;
+        ++shows;
+    }
+    bool isActiveForm() const override { return active; }
+    void popupTrayMenu() override { ++trayMenus; }
+    void setIconTimer(int periodMs) override { iconTimer = periodMs; }
+    void unload() override {
+        unloaded = true;
+        visible = false;
+    }
+};
+
+class FakeCancelWindow : public CancelWindowPort {
+  public:
+    bool loaded = false;
+    bool topmost = false;
+    QRect geometry{0, 0, 200, 80};
+    int unloads = 0;
+    QRect geometryPixels() const override { return geometry; }
+    void setWindowPos(bool top, const QRect &pixels) override {
+        loaded = true;
+        topmost = top;
+        geometry = pixels;
+    }
+    bool isLoaded() const override { return loaded; }
+    void unload() override {
+        if (loaded) ++unloads;
+        loaded = false;
+    }
+};
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    MessageIcon icon;
+};
+
+class FakeMessages : public MessageBoxPort {
+  public:
+    std::vector<ShownMessage> shown;
+    void show(const QString &text, const QString &title, MessageIcon icon) override {
+        shown.push_back({text, title, icon});
+    }
+    bool contains(const QString &text) const {
+        for (const auto &m : shown)
+            if (m.text == text) return true;
+        return false;
+    }
+};
+
+class FakeTray : public TrayPort {
+  public:
+    bool available = true;
+    int addCalls = 0;
+    bool present = false;
+    std::vector<int> pictures;
+    bool add(int picture, const QString &) override {
+        ++addCalls;
+        if (!available) return false;
+        present = true;
+        pictures.push_back(picture);
+        return true;
+    }
+    bool setPicture(int picture) override {
+        pictures.push_back(picture);
+        return present;
+    }
+    bool remove() override {
+        const bool was = present;
+        present = false;
+        return was;
+    }
+};
+
+class FakeHelp : public HelpViewer {
+  public:
+    std::optional<QString> failure;
+    QString opened;
+    std::optional<QString> open(const QString &path) override {
+        opened = path;
+        return failure;
+    }
+};
+
+class FakeSettings : public CoreSettings {
+  public:
+    int loads = 0;
+    QString ip = QStringLiteral("192.168.0.1");
+    QString portText = QStringLiteral("0");
+    QString count = QStringLiteral("1");
+    int sTime = 3;
+    int useNumber = 0;
+    int log = 0;
+    int start = 0;
+    int terehoStart = 0;
+    int ftp = 0;
+    int terehoStartFtp = 1;
+    int standardEnd = 0;
+    int hyouzi = 0;
+    int topDisp1 = 0;
+
+    void loadAll() override { ++loads; }
+    QString IP() const override { return ip; }
+    QString Port() const override { return portText; }
+    QString Count() const override { return count; }
+    int STime() const override { return sTime; }
+    int UseNumber() const override { return useNumber; }
+    int LOG() const override { return log; }
+    int Start() const override { return start; }
+    int TerehoStart() const override { return terehoStart; }
+    int FTP() const override { return ftp; }
+    int TerehoStartFTP() const override { return terehoStartFtp; }
+    int StandardEnd() const override { return standardEnd; }
+    int Hyouzi() const override { return hyouzi; }
+    int TopDisp1() const override { return topDisp1; }
+};
+
+class FakeServices : public CoreServices {
+  public:
+    std::vector<LogKind> logs;
+    std::vector<int> launches;
+    std::vector<int> uploads;
+    bool flatRate = false;
+    bool upload = false;
+    int endProgramsCalls = 0;
+    int quits = 0;
+    int terminations = 0;
+    bool failOnStopMonitor = false;
+
+    QString programFolder() const override { return QStringLiteral("/opt/tarvo"); }
+    void stopTrafficMonitor() override {
+        if (failOnStopMonitor) throw std::runtime_error("monitor");
+    }
+    void endPrograms() override { ++endProgramsCalls; }
+    void writeLog(LogKind kind) override { logs.push_back(kind); }
+    bool inFlatRateHours() override { return flatRate; }
+    void startLaunchSequence(int index, int) override { launches.push_back(index); }
+    void uploadIpPage(int which) override { uploads.push_back(which); }
+    bool uploadBusy() const override { return upload; }
+    void terminateNow() override { ++terminations; }
+    void quit() override { ++quits; }
+};
+
+// Everything the core talks to, faked, with a core built on them.
+struct CoreFixture {
+    FakeClock clock;
+    FakeEvents events{clock};
+    FakeWindowMessages windowMessages;
+    FakeLibrary library{events, clock, windowMessages};
+    FakeWindow window;
+    FakeCancelWindow cancelWindow;
+    FakeMessages messages;
+    FakeTray tray;
+    FakeHelp help;
+    FakeSettings settings;
+    FakeServices services;
+    BasMain core{CorePorts{library, window, cancelWindow, messages, clock, events, tray,
+                           windowMessages, help, settings, services}};
+};
+
+} // namespace tarvo::testing
