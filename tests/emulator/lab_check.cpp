@@ -186,6 +186,25 @@ TEST_F(Lab, ControlChangesShowOnTheWire) {
     EXPECT_THROW(control.set(target.id, "port0.state", "many"), ControlError);
 }
 
+TEST_F(Lab, SlowRouterHoldsUpNoOther) {
+    auto routers = control.routers();
+    ASSERT_GE(routers.size(), 2u);
+    const auto &slow = routers[0];
+    const auto &quick = routers[1];
+    control.set(slow.id, "reply_delay_ms", "400");
+    control.set(quick.id, "silent", "0");
+    auto sent = Clock::now();
+    udp.send(slow.address, request(0x4104, addressPayload(slow.address)));
+    udp.send(quick.address, request(0x4104, addressPayload(quick.address)));
+    auto replies = udp.receive(std::chrono::milliseconds(700));
+    control.set(slow.id, "reply_delay_ms", "0");
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[0].from, quick.address);
+    EXPECT_LT(replies[0].at - sent, std::chrono::milliseconds(200));
+    EXPECT_EQ(replies[1].from, slow.address);
+    EXPECT_GE(replies[1].at - sent, std::chrono::milliseconds(350)); // the emulator counts whole ms
+}
+
 // With a full house of routers, all answers must be in well within the second of silence after
 // which a searcher stops listening.
 TEST_F(Lab, EveryRouterOfAFullHouseAnswersTheSearchPromptly) {

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
+#include <optional>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

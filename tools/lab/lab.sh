@@ -61,21 +61,29 @@ parse_arguments() {
 # itself again inside one, in a network namespace of its own too (`ip netns` must be able to
 # return to where it started) and with a private /run for `ip netns` to keep its names in.
 ensure_privileges() {
-    [[ $(id -u) -eq 0 ]] && return
+    if [[ $(id -u) -eq 0 ]]; then
+        unset QS_LAB_IN_USERNS
+        return
+    fi
     if [[ -z ${QS_LAB_IN_USERNS:-} ]] &&
         unshare --user --map-root-user --mount --net true 2>/dev/null; then
         export QS_LAB_IN_USERNS=1
         exec unshare --user --map-root-user --mount --net --propagation private \
             "$BASH" "$script_path" "$@"
     fi
-    echo "lab.sh: skipped: needs root, or unprivileged user namespaces, to build the network" \
-        "namespaces" >&2
-    [[ ${QS_LAB_REQUIRE:-0} == 1 ]] && exit 1
+    local reason="cannot build the lab: needs root, or unprivileged user namespaces"
+    if [[ ${QS_LAB_REQUIRE:-0} == 1 ]]; then
+        echo "lab.sh: $reason" >&2
+        exit 1
+    fi
+    echo "lab.sh: skipped: $reason" >&2
     exit "$SKIPPED"
 }
 
+# In the user namespace made above, /run belongs to nobody we can be; the lab mounts its own.
+# Where /run is writable (root, or a lab inside a lab) it is left as it is.
 private_run_dir() {
-    [[ -n ${QS_LAB_IN_USERNS:-} ]] || return 0
+    [[ -w /run ]] && return 0
     mount -t tmpfs tmpfs /run || die "cannot mount a private /run in the user namespace"
 }
 
