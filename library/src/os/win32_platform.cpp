@@ -3,10 +3,10 @@
 #include "os/platform.h"
 
 // winsock2.h must come before windows.h, which would otherwise pull in the old winsock.h.
-#include <windows.h>
 #include <winsock2.h>
 
 #include <mswsock.h>
+#include <windows.h>
 
 namespace qs {
 
