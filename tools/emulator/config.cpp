@@ -1,6 +1,7 @@
 #include "config.h"
 
 #include "fields.h"
+#include "text.h"
 
 #include <cctype>
 #include <fstream>
@@ -10,14 +11,6 @@
 namespace qs::emulator {
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool validId(std::string_view id) {
     if (id.empty()) return false;

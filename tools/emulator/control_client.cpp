@@ -1,5 +1,6 @@
 #include "control_client.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -68,10 +69,16 @@ std::vector<std::string> splitLines(const std::string &text) {
 }
 
 std::vector<uint8_t> fromHex(const std::string &hex) {
+    auto digit = [&](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        throw ControlError("unreadable bytes in the log: " + hex);
+    };
     std::vector<uint8_t> bytes;
     if (hex == "-") return bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes.push_back(static_cast<uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    if (hex.size() % 2 != 0) throw ControlError("unreadable bytes in the log: " + hex);
+    for (size_t i = 0; i < hex.size(); i += 2)
+        bytes.push_back(static_cast<uint8_t>(digit(hex[i]) << 4 | digit(hex[i + 1])));
     return bytes;
 }
 
@@ -89,6 +96,9 @@ ControlClient ControlClient::fromEnvironment() {
 }
 
 std::vector<std::string> ControlClient::command(std::string_view line) const {
+    // One line is one command; a line break inside a value would smuggle in a second one.
+    if (line.find('\n') != std::string_view::npos)
+        throw ControlError("a control command cannot contain a line break");
     Connection connection(path_);
     auto lines = splitLines(connection.exchange(line));
     if (lines.empty())

@@ -1,6 +1,7 @@
 #include "datagram_log.h"
 
 #include "fields.h"
+#include "text.h"
 
 #include <algorithm>
 
@@ -24,13 +25,7 @@ void DatagramLog::clear(std::string_view router) {
 }
 
 std::string formatLogLine(const LoggedDatagram &e) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (uint8_t b : e.bytes) {
-        hex += digits[b >> 4];
-        hex += digits[b & 15];
-    }
-    if (hex.empty()) hex = "-";
+    std::string hex = e.bytes.empty() ? "-" : toHex(e.bytes);
     return e.router + " " + std::to_string(e.ms) + " " + formatAddress(e.senderAddress) + ":" +
            std::to_string(e.senderPort) + " " + (e.broadcast ? "bcast" : "ucast") + " " +
            std::to_string(e.bytes.size()) + " " + hex;

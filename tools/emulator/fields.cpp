@@ -1,5 +1,7 @@
 #include "fields.h"
 
+#include "text.h"
+
 #include <charconv>
 #include <functional>
 #include <limits>
@@ -8,14 +10,6 @@
 namespace qs::emulator {
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 std::vector<std::string_view> splitList(std::string_view s, char separator) {
     std::vector<std::string_view> parts;
@@ -221,17 +215,6 @@ Field<Port> rate(std::string key, Counter c) {
     return {std::move(key), set, get};
 }
 
-std::string hexBytes(std::span<const uint8_t> bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string s;
-    for (uint8_t b : bytes) {
-        if (!s.empty()) s += ' ';
-        s += digits[b >> 4];
-        s += digits[b & 15];
-    }
-    return s;
-}
-
 Field<Router> infoRaw() {
     auto set = [](Router &r, std::string_view v) -> std::string {
         auto bytes = splitList(trim(v), ' ');
@@ -245,7 +228,7 @@ Field<Router> infoRaw() {
         }
         return {};
     };
-    return {"info_raw", set, [](const Router &r) { return hexBytes(r.infoRaw); }};
+    return {"info_raw", set, [](const Router &r) { return toHex(r.infoRaw, ' '); }};
 }
 
 Field<Router> wrongLength() {

@@ -24,6 +24,7 @@ command_args=()
 lab_id=""
 pc_ns=""
 router_ns=""
+created_namespaces=()
 lab_dir=""
 service_pids=()
 command_pid=""
@@ -110,13 +111,21 @@ teardown() {
         wait "$pid" 2>/dev/null
     done
     local ns
-    for ns in $pc_ns $router_ns; do
-        ip netns list | grep -qw "^$ns" || continue
+    for ns in "${created_namespaces[@]}"; do
         # Whatever the command left running in the lab goes with it.
         for pid in $(ip netns pids "$ns" 2>/dev/null); do kill -KILL "$pid" 2>/dev/null; done
         ip netns delete "$ns" || echo "lab.sh: could not delete namespace $ns" >&2
     done
-    [[ -n $lab_dir ]] && rm -rf "$lab_dir"
+    if [[ -n $lab_dir ]]; then
+        # The services' own complaints explain many a failed test; they go with the temp dir.
+        local log
+        for log in "$lab_dir"/*.log; do
+            [[ $status -ne 0 && -s $log ]] || continue
+            echo "lab.sh: $(basename "$log"):" >&2
+            sed 's/^/  /' "$log" >&2
+        done
+        rm -rf "$lab_dir"
+    fi
     exit "$status"
 }
 
@@ -126,10 +135,11 @@ create_namespaces() {
     lab_id="qslab$$$suffix"
     pc_ns="${lab_id}pc"
     router_ns="${lab_id}rt"
-    ip netns add "$pc_ns" || die "cannot create namespace $pc_ns"
-    ip netns add "$router_ns" || die "cannot create namespace $router_ns"
     local ns
     for ns in "$pc_ns" "$router_ns"; do
+        # Only what this run created is deleted at teardown, never a namesake of another run's.
+        ip netns add "$ns" || die "cannot create namespace $ns"
+        created_namespaces+=("$ns")
         ip -n "$ns" link set lo up
         # IPv6 chatter (router solicitations, duplicate address detection) has no use here.
         ip netns exec "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 2>/dev/null || true
