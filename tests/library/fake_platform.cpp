@@ -19,8 +19,9 @@ bool FakeSocket::sendTo(uint32_t address, uint16_t port, const uint8_t *data, si
         std::lock_guard lock(net_.mutex_);
         net_.sent_.push_back(SentDatagram{net_.clock_.nowMs(), address, port, bytes, broadcast_});
     }
-    if (net_.peer)
-        for (auto &d : net_.peer(address, bytes)) inbox_.push_back(std::move(d));
+    const Peer &peer = port == 4449 ? net_.peer : net_.tftpPeer;
+    if (peer)
+        for (auto &d : peer(address, bytes)) inbox_.push_back(std::move(d));
     return true;
 }
 
@@ -40,7 +41,7 @@ bool FakeSocket::receive(uint8_t *buffer, size_t capacity, Received &info) {
     info.length = d.realLength ? d.realLength : d.bytes.size();
     info.truncated = info.length > capacity;
     info.fromAddress = d.from;
-    info.fromPort = 4449;
+    info.fromPort = d.fromPort;
     return true;
 }
 

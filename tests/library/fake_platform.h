@@ -18,6 +18,11 @@ class FakeClock final : public Clock {
     int64_t nowMs() override { return now_.load(); }
     void sleepMs(int ms) override { now_ += ms; }
     LocalTime localTime() override { return local; }
+    // The test machine's time zone must not matter: local time is UTC here.
+    LocalTime localTimeOf(int64_t unixSeconds) override {
+        const int64_t d = (unixSeconds % 86400 + 86400) % 86400;
+        return LocalTime{int(d / 3600), int(d / 60 % 60), int(d % 60)};
+    }
     void advance(int64_t ms) { now_ += ms; }
 
     LocalTime local{23, 4, 5};
@@ -30,6 +35,7 @@ struct Datagram {
     uint32_t from = 0;
     std::vector<uint8_t> bytes;
     size_t realLength = 0; // 0: bytes.size()
+    uint16_t fromPort = 4449;
 };
 
 struct SentDatagram {
@@ -64,7 +70,8 @@ class FakeNetwork final : public Network {
         sent_.clear();
     }
 
-    Peer peer;
+    Peer peer;     // answers datagrams to class 2 routers (port 4449)
+    Peer tftpPeer; // answers datagrams to class 3 routers (port 69 and their transfer ports)
     bool startupSucceeds = true;
     bool failOpen = false;
     bool failSend = false;
