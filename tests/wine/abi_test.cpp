@@ -1,6 +1,10 @@
 // Quaystone.dll as its callers meet it: loaded by file name, bound by name, called __stdcall.
 // Only calls that are refused before any work, or that talk to a silent router on loopback, are
 // made here; discovery broadcasts and is tested in the virtual LAN only.
+
+// Ahead of everything that brings in windows.h, which would otherwise take the old winsock.h.
+#include <winsock2.h>
+
 #include "dll_image.h"
 #include "message_window.h"
 #include "quaystone/quaystone.h"
@@ -99,6 +103,48 @@ RouterRecord routerRecord(uint32_t model, uint32_t address = kLoopback) {
     r.address = address;
     r.model_code = model;
     return r;
+}
+
+// Redirects one cell of the DLL's import address table for as long as it lives.
+class ImportPatch {
+  public:
+    ImportPatch(FARPROC *slot, FARPROC replacement) : slot_(slot), saved_(*slot) {
+        write(replacement);
+    }
+    ~ImportPatch() { write(saved_); }
+    ImportPatch(const ImportPatch &) = delete;
+    ImportPatch &operator=(const ImportPatch &) = delete;
+
+  private:
+    void write(FARPROC f) {
+        DWORD old = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
+        *slot_ = f;
+        VirtualProtect(slot_, sizeof *slot_, old, &old);
+    }
+    FARPROC *slot_;
+    FARPROC saved_;
+};
+
+// A socket layer that starts at whatever version a test makes it offer.
+struct FakeWinsock {
+    WORD offered = 0;
+    std::vector<WORD> requested;
+    int cleanups = 0;
+};
+FakeWinsock g_winsock;
+
+int WSAAPI fakeStartup(WORD requested, LPWSADATA data) {
+    g_winsock.requested.push_back(requested);
+    std::memset(data, 0, sizeof *data);
+    data->wVersion = g_winsock.offered;
+    data->wHighVersion = MAKEWORD(2, 2);
+    return 0;
+}
+
+int WSAAPI fakeCleanup() {
+    ++g_winsock.cleanups;
+    return 0;
 }
 
 class Dll : public ::testing::Test {
@@ -252,6 +298,38 @@ TEST_F(Dll, OperationsTheModelDoesNotOfferAreRefused) {
             result = bind<RecordPortFn>(c.operation)(&record, 0);
         EXPECT_EQ(result, KZV_E_UNSUPPORTED)
             << c.operation << " on model 0x" << std::hex << c.model;
+    }
+}
+
+TEST_F(Dll, StartsWinsockAtVersionOneOneAndTreatsAnyOtherVersionAsAbsent) {
+    FARPROC *startup = qs::wine::importSlot(dll(), "ws2_32.dll", "WSAStartup");
+    FARPROC *cleanup = qs::wine::importSlot(dll(), "ws2_32.dll", "WSACleanup");
+    ASSERT_NE(startup, nullptr);
+    ASSERT_NE(cleanup, nullptr);
+    auto kzvCleanup = bind<CleanupFn>("KZV_Cleanup");
+    auto find = bind<FindFn>("KZV_Find");
+    auto getCondition = bind<RecordPortFn>("KZV_GetCondition");
+    kzvCleanup(); // so that the next call starts the socket layer, through the stand-ins
+
+    ImportPatch startupPatch(startup,
+                             reinterpret_cast<FARPROC>(reinterpret_cast<void *>(&fakeStartup)));
+    ImportPatch cleanupPatch(cleanup,
+                             reinterpret_cast<FARPROC>(reinterpret_cast<void *>(&fakeCleanup)));
+    for (WORD offered : {MAKEWORD(1, 1), MAKEWORD(2, 2), MAKEWORD(1, 0)}) {
+        SCOPED_TRACE(offered);
+        g_winsock = FakeWinsock{offered, {}, 0};
+        const bool usable = offered == MAKEWORD(1, 1);
+        // A refused call still runs the start-up first.
+        EXPECT_EQ(find(nullptr, 1), KZV_E_PARAM);
+        EXPECT_EQ(g_winsock.requested, std::vector<WORD>{MAKEWORD(1, 1)});
+        EXPECT_EQ(g_winsock.cleanups, usable ? 0 : 1);
+        if (!usable) {
+            // Refused before any worker or socket exists.
+            RouterRecord record = routerRecord(0x21000);
+            EXPECT_EQ(getCondition(&record, 0), KZV_E_FAIL);
+        }
+        EXPECT_EQ(kzvCleanup(), KZV_OK);
+        EXPECT_EQ(g_winsock.cleanups, 1);
     }
 }
 

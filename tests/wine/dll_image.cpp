@@ -14,6 +14,13 @@ std::string lower(const char *s) {
     return out;
 }
 
+const IMAGE_DATA_DIRECTORY &directory(HMODULE module, int entry) {
+    const auto *base = reinterpret_cast<const BYTE *>(module);
+    const auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
+    const auto *nt = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(base + dos->e_lfanew);
+    return nt->OptionalHeader.DataDirectory[entry];
+}
+
 } // namespace
 
 DllImage inspect(HMODULE module) {
@@ -57,6 +64,27 @@ DllImage inspect(HMODULE module) {
                 lower(reinterpret_cast<const char *>(base + d->DllNameRVA)));
     }
     return image;
+}
+
+FARPROC *importSlot(HMODULE module, const char *dll, const char *function) {
+    auto *base = reinterpret_cast<BYTE *>(module);
+    const auto &imp = directory(module, IMAGE_DIRECTORY_ENTRY_IMPORT);
+    if (!imp.VirtualAddress) return nullptr;
+    for (auto *d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imp.VirtualAddress);
+         d->Name != 0; ++d) {
+        if (lower(reinterpret_cast<const char *>(base + d->Name)) != lower(dll)) continue;
+        // The lookup table keeps the names; the address table beside it, the bound addresses.
+        auto *names = reinterpret_cast<IMAGE_THUNK_DATA32 *>(base + d->OriginalFirstThunk);
+        auto *slots = reinterpret_cast<IMAGE_THUNK_DATA32 *>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL32(names->u1.Ordinal)) continue;
+            const auto *byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
+            if (lower(reinterpret_cast<const char *>(byName->Name)) == lower(function))
+                return reinterpret_cast<FARPROC *>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
 }
 
 } // namespace qs::wine

@@ -20,4 +20,8 @@ struct DllImage {
 
 DllImage inspect(HMODULE module);
 
+// The cell of the module's import address table through which it calls function of dll (both
+// matched without regard to case), or null. Replacing its content redirects the module's calls.
+FARPROC *importSlot(HMODULE module, const char *dll, const char *function);
+
 } // namespace qs::wine
