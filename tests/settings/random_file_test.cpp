@@ -87,7 +87,7 @@ std::vector<std::string> dump(Settings &s, std::string_view folder) {
 
 TEST(RandomSettingsFile, LoadSurvivesAndSavedKeysReadBack) {
     std::mt19937 rng(20240605);
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 100; ++round) {
         TempFolder folder("random");
         std::string original = randomFile(rng);
         writeBytes(folder.path() / "InitData.ini", original);
