@@ -58,8 +58,10 @@ void BasMain::TimerIconTick() {
 }
 
 void BasMain::ShowWindowNormal() {
-    p_.window.setVisible(true);
+    // Normal before visible: a window made visible while minimised is hidden again by the
+    // resize handling, which keeps minimised windows in the tray.
     p_.window.setWindowState(WindowState::Normal);
+    p_.window.setVisible(true);
     p_.window.showForm();
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "settings_effects.h"
+
+namespace tarvo {
+
+class FrmMain;
+
+// What loading the settings does to the main window's menus and timers.
+class MenuSettingsEffects : public settings::SettingsEffects {
+  public:
+    explicit MenuSettingsEffects(FrmMain &window) : window_(window) {}
+
+    void showStartMenu(const settings::StartMenuView &view) override;
+    void fillTimeServerList() override {}
+    void armWatchTimer(settings::WatchTimer timer) override;
+    void stopWatchTimer(settings::WatchTimer timer) override;
+    void showPopupMenus(const settings::PopupMenuView &view) override;
+    void setMonitorGeometry(const settings::MonitorGeometry &) override {}
+    void recreateTrafficHistory(int) override {}
+
+  private:
+    FrmMain &window_;
+};
+
+} // namespace tarvo
