@@ -73,7 +73,7 @@ int main(int argc, char **argv) {
         times.push_back(s);
     }
     std::printf("discovery: %zu routers, median %.3f s, best %.3f s over %d rounds "
-                "(floor 1.0 s per silence window; goal <= 2.2 s)\n",
+                "(floor 2.0 s: one silent second per router family; goal <= 2.2 s)\n",
                 routers.size(), percentile(times, 0.5), *std::min_element(times.begin(), times.end()),
                 rounds);
     if (routers.empty()) {

@@ -9,6 +9,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cd "$root"
 jobs=${QS_JOBS:-$(nproc)}
+# A lab that cannot be built must fail the run, not skip its tests.
+export QS_LAB_REQUIRE=1
 
 step() { printf '\n==== %s ====\n' "$*"; }
 
@@ -23,7 +25,7 @@ step "sanitizers: address + undefined"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQS_WERROR=ON -DQS_BUILD_APP=OFF \
     -DQS_BUILD_BENCH=OFF -DQS_SANITIZE=address
 ninja -C build-asan -j "$jobs"
-(cd build-asan && ctest -L 'library|concurrency' --output-on-failure -j "$jobs")
+(cd build-asan && ctest -L 'library|concurrency|fuzz' --output-on-failure -j "$jobs")
 
 step "sanitizers: thread"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQS_WERROR=ON -DQS_BUILD_APP=OFF \

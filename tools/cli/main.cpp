@@ -12,6 +12,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace qscli;
@@ -243,6 +244,8 @@ int cmdDemo(const Options &o, Session &s) {
     for (int32_t port : {0, 1})
         if (showStatus(o, r, port, false) != kOk) return kFailed;
     if (runSequence(o, s, r, 0, true) != kOk) return kFailed;
+    // Give the line a moment so the connection shows some traffic.
+    std::this_thread::sleep_for(2s);
     const bool extended = r.model_code >= 0x23090 || (r.model_code >> 20) == 3;
     if (showStatus(o, r, 0, extended) != kOk) return kFailed;
     return runSequence(o, s, r, 0, false);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Prints the library's figures against 64 emulated routers on the virtual LAN.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$root/build}
+config=$(mktemp --suffix=.ini)
+trap 'rm -f "$config"' EXIT
+{
+    printf '[lab]\npc_address = 10.77.0.2/16\n'
+    for i in $(seq 1 64); do
+        printf '[router r%d]\naddress = 10.77.2.%d\nmodel = 0x23090\nkey_id = 1\nport0.state = 3\n' "$i" "$i"
+    done
+} > "$config"
+"$root/tools/lab/lab.sh" run --config "$config" --emulator "$build/bin/qs-router-emulator" \
+    -- "$build/bin/quaystone_bench" 3
