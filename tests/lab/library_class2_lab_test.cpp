@@ -195,3 +195,15 @@ TEST_F(Class2Lab, LineDroppedFromOutsideIsSeenByTheNextPoll) {
     control.set("alpha", "port0.state", "3");
     EXPECT_EQ(KZV_GetCondition(&r, 0), LINE_IDLE);
 }
+
+TEST_F(Class2Lab, OversizedAndShortRepliesAreFailuresNotAnswers) {
+    for (uint32_t address : {0x0A4D0105u, 0x0A4D0106u}) {
+        RouterRecord r{};
+        r.address = address;
+        r.model_code = 0x23090;
+        std::memset(&r.ports[0], 0xCC, sizeof r.ports[0]);
+        const PortCondition before = r.ports[0];
+        EXPECT_EQ(KZV_GetCondition(&r, 0), KZV_E_FAIL) << std::hex << address;
+        EXPECT_EQ(std::memcmp(&r.ports[0], &before, sizeof before), 0);
+    }
+}
