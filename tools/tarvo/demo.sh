@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds everything and starts Tarvo in the virtual LAN against two emulated routers ("Office"
+# 10.77.1.1 and "Branch" 10.77.1.2; InitData.ini selects Branch). On a desktop the window opens
+# there; end it with its 終了 button. Without a display it runs on a private Xvfb instead, dials
+# and hangs up by itself and leaves screenshots in build/tarvo-screenshots.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+cmake -S "$root" -B "$root/build" -G Ninja
+ninja -C "$root/build"
+if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+    exec "$root/tools/lab/lab.sh" run --config "$root/tools/tarvo/two_routers.ini" \
+        --emulator "$root/build/bin/qs-router-emulator" -- \
+        "$root/tools/tarvo/lab-session.sh" "$root/build/bin" 10.77.1.2
+fi
+exec "$root/tools/tarvo/screenshots.sh" "$root/build/tarvo-screenshots" "$root/build"

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Runs inside the lab, on the PC host: gives Tarvo a display (the user's, or a private Xvfb with a
+# tray when there is none), a program folder of its own with InitData.ini, and starts it.
+#
+#   lab-session.sh BIN_DIR INI_IP [-- DRIVER [ARGS...]]
+#
+# Without DRIVER the program runs until it is ended from its own menus (or Ctrl-C). With DRIVER,
+# that command runs once the main window is shown, with TARVO_PID, TARVO_WINDOW and DISPLAY set,
+# and the program is shut down afterwards; the exit code is DRIVER's.
+set -euo pipefail
+
+bin_dir=$(realpath "${1:?bin dir}")
+ini_ip=${2:?router address for InitData.ini}
+shift 2
+driver=()
+if [[ ${1:-} == -- ]]; then
+    shift
+    driver=("$@")
+fi
+
+for tool in xdotool xwininfo xdpyinfo; do
+    command -v "$tool" >/dev/null || { echo "lab-session: $tool is not installed" >&2; exit 77; }
+done
+
+work=$(mktemp -d "${QS_LAB_DIR:-/tmp}/tarvo.XXXXXX")
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+# The program runs from its own folder, as a portable Windows program does: the library and the
+# settings sit beside it.
+program_dir=$work/program
+mkdir -p "$program_dir"
+cp "$bin_dir/Tarvo" "$bin_dir/libQuaystone.so" "$bin_dir/libwinmsg.so" "$program_dir/"
+printf '[Standard]\r\nIP=%s\r\n' "$ini_ip" >"$program_dir/InitData.ini"
+
+# X clients in another network namespace cannot reach the display's abstract socket, only its
+# file socket; a display that answers neither is replaced by a private one.
+if [[ -z ${DISPLAY:-} ]] || ! xdpyinfo >/dev/null 2>&1; then
+    command -v Xvfb >/dev/null || { echo "lab-session: no display and no Xvfb" >&2; exit 77; }
+    Xvfb -displayfd 5 -screen 0 1024x600x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [[ -s $work/display ]] && break
+        sleep 0.05
+    done
+    [[ -s $work/display ]] || { echo "lab-session: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$(head -n1 "$work/display")"
+    unset XAUTHORITY
+    if command -v trayer >/dev/null; then
+        trayer --edge top --align right --widthtype request --height 24 --transparent false \
+            --tint 0xdddddd >"$work/trayer.log" 2>&1 &
+        pids+=($!)
+    fi
+fi
+echo "lab-session: display $DISPLAY, program folder $program_dir" >&2
+
+# Single-instance sockets go to the temp folder: keep this run's apart from any other's.
+export TMPDIR=$work
+"$program_dir/Tarvo" &
+tarvo_pid=$!
+pids+=("$tarvo_pid")
+
+if [[ ${#driver[@]} -eq 0 ]]; then
+    wait "$tarvo_pid"
+    exit $?
+fi
+
+# Discovery takes up to ten seconds before the window shows; the tray icon (a small window of
+# the same class) may come first.
+main_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname Tarvo 2>/dev/null); do
+        (( $(xwininfo -id "$w" | awk '/Width:/ {print $2}') > 100 )) && { echo "$w"; return; }
+    done
+    return 0
+}
+window=""
+for _ in $(seq 300); do
+    window=$(main_window)
+    [[ -n $window ]] && break
+    kill -0 "$tarvo_pid" 2>/dev/null || { echo "lab-session: Tarvo ended early" >&2; exit 1; }
+    sleep 0.1
+done
+[[ -n $window ]] || { echo "lab-session: no main window" >&2; exit 1; }
+sleep 0.5 # the first paint
+
+status=0
+TARVO_PID=$tarvo_pid TARVO_WINDOW=$window "${driver[@]}" || status=$?
+exit "$status"

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Saves screenshots of Tarvo in the lab against two emulated routers: the main window, the
+# dialled state with its message, the tray menu, and the window after the hang-up.
+#
+#   tools/tarvo/screenshots.sh [OUT_DIR] [BUILD_DIR]     (defaults: build/tarvo-screenshots, build)
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build=$(realpath "${2:-$root/build}")
+out=${1:-$build/tarvo-screenshots}
+mkdir -p "$out"
+out=$(realpath "$out")
+# Always a private display, so that the pictures do not depend on the user's desktop.
+env -u DISPLAY "$root/tools/lab/lab.sh" run --config "$root/tools/tarvo/two_routers.ini" \
+    --emulator "$build/bin/qs-router-emulator" -- \
+    env SHOT_DIR="$out" QS_EMULATOR_CTL="$build/bin/qs-emulator-ctl" \
+    "$root/tools/tarvo/lab-session.sh" "$build/bin" 10.77.1.2 -- \
+    "$root/tools/tarvo/lab-dial-check.sh" branch 198.51.100.22 office
+echo "screenshots in $out:"
+ls "$out"
