@@ -5,8 +5,9 @@
 #   lab-session.sh BIN_DIR INI_IP [-- DRIVER [ARGS...]]
 #
 # Without DRIVER the program runs until it is ended from its own menus (or Ctrl-C). With DRIVER,
-# that command runs once the main window is shown, with TARVO_PID, TARVO_WINDOW and DISPLAY set,
-# and the program is shut down afterwards; the exit code is DRIVER's.
+# that command runs once the main window is shown, with TARVO_PID, TARVO_WINDOW, TARVO_SHOWN_MS
+# (start to shown window, polled every 0.1 s) and DISPLAY set, and the program is shut down
+# afterwards; the exit code is DRIVER's. TARVO_INI_EXTRA is appended to InitData.ini.
 set -euo pipefail
 
 bin_dir=$(realpath "${1:?bin dir}")
@@ -41,7 +42,7 @@ trap cleanup EXIT INT TERM
 program_dir=$work/program
 mkdir -p "$program_dir"
 cp "$bin_dir/Tarvo" "$bin_dir/libQuaystone.so" "$bin_dir/libwinmsg.so" "$program_dir/"
-printf '[Standard]\r\nIP=%s\r\n' "$ini_ip" >"$program_dir/InitData.ini"
+printf '[Standard]\r\nIP=%s\r\n%s' "$ini_ip" "${TARVO_INI_EXTRA:-}" >"$program_dir/InitData.ini"
 
 # X clients in another network namespace cannot reach the display's abstract socket, only its
 # file socket; a display that answers neither is replaced by a private one.
@@ -66,6 +67,7 @@ echo "lab-session: display $DISPLAY, program folder $program_dir" >&2
 
 # Single-instance sockets go to the temp folder: keep this run's apart from any other's.
 export TMPDIR=$work
+started_ns=$(date +%s%N)
 "$program_dir/Tarvo" &
 tarvo_pid=$!
 pids+=("$tarvo_pid")
@@ -92,8 +94,10 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 [[ -n $window ]] || { echo "lab-session: no main window" >&2; exit 1; }
+shown_ns=$(date +%s%N)
 sleep 0.5 # the first paint
 
 status=0
-TARVO_PID=$tarvo_pid TARVO_WINDOW=$window "${driver[@]}" || status=$?
+TARVO_PID=$tarvo_pid TARVO_WINDOW=$window TARVO_SHOWN_MS=$(((shown_ns - started_ns) / 1000000)) \
+    "${driver[@]}" || status=$?
 exit "$status"
