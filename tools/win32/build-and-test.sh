@@ -21,7 +21,7 @@ fi
 
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
-    -DQS_WERROR=ON -DQS_REQUIRE_WINE=ON -DQS_NATIVE_BUILD_DIR="$native"
+    -DCMAKE_BUILD_TYPE=Release -DQS_WERROR=ON -DQS_REQUIRE_WINE=ON -DQS_NATIVE_BUILD_DIR="$native"
 cmake --build "$build"
 cmake --build "$native" --target qs-router-emulator qs-emulator-ctl
 
