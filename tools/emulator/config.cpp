@@ -53,15 +53,26 @@ Config parseConfig(std::string_view text) {
                 section = Section::Other;
                 continue;
             }
-            if (!header.starts_with("router "))
+            int protocolClass = 0;
+            if (header.starts_with("router "))
+                protocolClass = 2;
+            else if (header.starts_with("router3 "))
+                protocolClass = 3;
+            else
                 return fail("unknown section '" + std::string(header) + "'");
-            std::string_view id = trim(header.substr(7));
+            std::string_view id = trim(header.substr(header.find(' ')));
             if (!validId(id)) return fail("router name must be letters, digits, '_' or '-'");
             for (auto &r : config.routers)
                 if (r.id == id) return fail("router '" + std::string(id) + "' appears twice");
             Router router;
             router.id = std::string(id);
             router.name = router.id;
+            if (protocolClass == 3) {
+                router.protocolClass = 3;
+                router.model = kClass3DefaultModel;
+                // Key id 1 has a scrambling key and command codes; 0 would mean neither.
+                router.keyId = 1;
+            }
             config.routers.push_back(std::move(router));
             hasAddress.push_back(false);
             section = Section::Router;
@@ -73,7 +84,8 @@ Config parseConfig(std::string_view text) {
         std::string_view key = trim(line.substr(0, eq));
         std::string_view value = trim(line.substr(eq + 1));
         if (section == Section::Other) continue;
-        if (section == Section::None) return fail("setting outside a [router NAME] section");
+        if (section == Section::None)
+            return fail("setting outside a [router NAME] or [router3 NAME] section");
         std::string error = setField(config.routers.back(), key, value);
         if (!error.empty()) return fail(error);
         if (key == "address") hasAddress.back() = true;

@@ -1,5 +1,6 @@
-// The emulator's configuration file: one [router NAME] section per router, `key = value` lines
-// with the keys of fields.h. The format is described in README.md.
+// The emulator's configuration file: one [router NAME] (class 2) or [router3 NAME] (class 3)
+// section per router, `key = value` lines with the keys of fields.h. The format is described in
+// README.md.
 #pragma once
 
 #include "router.h"

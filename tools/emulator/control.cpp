@@ -3,6 +3,8 @@
 #include "fields.h"
 #include "line.h"
 
+#include <algorithm>
+
 namespace qs::emulator {
 
 namespace {
@@ -79,7 +81,18 @@ ControlResult handleControl(std::vector<Router> &routers, DatagramLog &log, std:
             lines.push_back(r.id + " " + formatAddress(r.address));
         return {list(lines)};
     }
-    if (command == "keys") return {list(fieldNames())};
+    if (command == "keys") {
+        std::string_view id = word(rest);
+        if (!id.empty()) {
+            Router *r = findRouter(routers, id);
+            if (!r) return {error("no router '" + std::string(id) + "'")};
+            return {list(fieldNames(r->protocolClass))};
+        }
+        std::vector<std::string> keys = fieldNames(2);
+        for (auto &k : fieldNames(3))
+            if (std::find(keys.begin(), keys.end(), k) == keys.end()) keys.push_back(k);
+        return {list(keys)};
+    }
     if (command == "set") {
         std::string_view id = word(rest);
         std::string_view key = word(rest);

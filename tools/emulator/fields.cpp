@@ -117,11 +117,26 @@ std::string formatOutcome(const Outcome &o, std::string_view natural) {
     return {};
 }
 
+// Which classes of router a key applies to.
+constexpr int kClass2Only = 1;
+constexpr int kClass3Only = 2;
+constexpr int kEveryClass = kClass2Only | kClass3Only;
+
+bool appliesTo(int classes, int protocolClass) {
+    return (classes & (protocolClass == 3 ? kClass3Only : kClass2Only)) != 0;
+}
+
 template <class Owner> struct Field {
     std::string key;
     std::function<std::string(Owner &, std::string_view)> set;
     std::function<std::string(const Owner &)> get;
+    int classes = kEveryClass;
 };
+
+template <class Owner> Field<Owner> only(int classes, Field<Owner> f) {
+    f.classes = classes;
+    return f;
+}
 
 template <class Owner, class T> Field<Owner> number(std::string key, T Owner::*member) {
     auto set = [member, key](Owner &o, std::string_view v) -> std::string {
@@ -215,20 +230,38 @@ Field<Port> rate(std::string key, Counter c) {
     return {std::move(key), set, get};
 }
 
-Field<Router> infoRaw() {
-    auto set = [](Router &r, std::string_view v) -> std::string {
+Field<Router> rawBytes(std::string key, std::array<uint8_t, 6> Router::*member) {
+    auto set = [member, key](Router &r, std::string_view v) -> std::string {
         auto bytes = splitList(trim(v), ' ');
-        if (bytes.size() != r.infoRaw.size())
-            return "info_raw: expected 6 hex bytes, e.g. 01 02 03 04 05 06";
+        auto &field = r.*member;
+        if (bytes.size() != field.size())
+            return key + ": expected 6 hex bytes, e.g. 01 02 03 04 05 06";
+        std::array<uint8_t, 6> parsed{};
         for (size_t i = 0; i < bytes.size(); ++i) {
             auto b = bytes[i].size() <= 2 ? parseUnsigned("0x" + std::string(bytes[i]), 0xFF)
                                           : std::nullopt;
-            if (!b) return "info_raw: '" + std::string(bytes[i]) + "' is no hex byte";
-            r.infoRaw[i] = static_cast<uint8_t>(*b);
+            if (!b) return key + ": '" + std::string(bytes[i]) + "' is no hex byte";
+            parsed[i] = static_cast<uint8_t>(*b);
         }
+        field = parsed;
         return {};
     };
-    return {"info_raw", set, [](const Router &r) { return toHex(r.infoRaw, ' '); }};
+    return {std::move(key), set, [member](const Router &r) { return toHex(r.*member, ' '); }};
+}
+
+// A TFTP error message holds at most 508 bytes; the answer's "KKKK/MMMMMMMM/" comes first.
+constexpr size_t kRefusalBytes = 400;
+
+Field<Router> refusal(Class3Command c, std::string key) {
+    auto set = [c, key](Router &r, std::string_view v) -> std::string {
+        v = trim(v);
+        if (v.size() > kRefusalBytes)
+            return key + ": longer than " + std::to_string(kRefusalBytes) + " bytes";
+        r.refusals[c] = std::string(v);
+        return {};
+    };
+    auto get = [c](const Router &r) { return r.refusals[c]; };
+    return {std::move(key), set, get, kClass3Only};
 }
 
 Field<Router> wrongLength() {
@@ -248,18 +281,41 @@ const std::vector<Field<Router>> &routerFields() {
         number("model", &Router::model),
         text("name", &Router::name, kNameBytes),
         number("key_id", &Router::keyId),
-        number("second_id", &Router::secondId),
-        number("capability", &Router::capability),
-        infoRaw(),
-        number("info_30", &Router::info30),
-        number("info_32", &Router::info32),
-        number("info_38", &Router::info38),
-        number("info_40", &Router::info40),
+        only(kClass2Only, number("second_id", &Router::secondId)),
+        only(kClass2Only, number("capability", &Router::capability)),
+        only(kClass2Only, rawBytes("info_raw", &Router::infoRaw)),
+        only(kClass2Only, number("info_30", &Router::info30)),
+        only(kClass2Only, number("info_32", &Router::info32)),
+        only(kClass2Only, number("info_38", &Router::info38)),
+        only(kClass2Only, number("info_40", &Router::info40)),
         flag("silent", &Router::silent),
-        flag("answer_twice", &Router::answerTwice),
+        only(kClass2Only, flag("answer_twice", &Router::answerTwice)),
         wrongLength(),
         number("reply_delay_ms", &Router::replyDelayMs),
-        flag("oversize", &Router::oversize),
+        only(kClass2Only, flag("oversize", &Router::oversize)),
+        only(kClass3Only, text("user", &Router::user, kCredentialBytes)),
+        only(kClass3Only, text("password", &Router::password, kCredentialBytes)),
+        only(kClass3Only, number("auth_seed", &Router::authSeed)),
+        only(kClass3Only, number("scramble_seed", &Router::scrambleSeed)),
+        only(kClass3Only, rawBytes("search_48", &Router::search48)),
+        only(kClass3Only, number("search_54", &Router::search54)),
+        only(kClass3Only, number("search_56", &Router::search56)),
+        only(kClass3Only, number("search_60", &Router::search60)),
+        only(kClass3Only, number("search_62", &Router::search62)),
+        only(kClass3Only, number("search_64", &Router::search64)),
+        only(kClass3Only, number("search_66", &Router::search66)),
+        only(kClass3Only, number("timer_kind", &Router::timerKind)),
+        only(kClass3Only, number("timer_value", &Router::timerValue)),
+        refusal(kConnect3, "refuse_connect"),
+        refusal(kDisconnect3, "refuse_disconnect"),
+        refusal(kChangeAccount3, "refuse_changeaccount"),
+        refusal(kGetStatus3, "refuse_getstatus"),
+        refusal(kClearStatus3, "refuse_clearstatus"),
+        refusal(kSearch3, "refuse_search"),
+        only(kClass3Only, flag("block2_first", &Router::block2First)),
+        only(kClass3Only, flag("unknown_command", &Router::unknownCommand)),
+        only(kClass3Only, number("stale_status", &Router::staleStatus)),
+        only(kClass3Only, number("stale_writes", &Router::staleWrites)),
     };
     return fields;
 }
@@ -316,6 +372,23 @@ Field<Port> lineState() {
     return {"state", set, [](const Port &p) { return std::to_string(p.state); }};
 }
 
+Field<Port> stateBits() {
+    auto set = [](Port &p, std::string_view v) -> std::string {
+        if (trim(v) == "auto") {
+            p.stateBits = -1;
+            return {};
+        }
+        auto n = parseUnsigned(v, 0xFFFF);
+        if (!n) return "state_bits: expected auto or a 16-bit number";
+        p.stateBits = static_cast<int32_t>(*n);
+        return {};
+    };
+    auto get = [](const Port &p) {
+        return p.stateBits < 0 ? std::string("auto") : std::to_string(p.stateBits);
+    };
+    return {"state_bits", set, get, kClass3Only};
+}
+
 Field<Port> timerTime() {
     auto set = [](Port &p, std::string_view v) -> std::string {
         auto parts = splitList(v, ':');
@@ -349,9 +422,10 @@ const std::vector<Field<Port>> &portFields() {
         number("line_type", &Port::lineType),
         number("connection_mode", &Port::connectionMode),
         address("global_address", &Port::globalAddress),
-        number("timer_kind", &Port::timerKind),
-        timerTime(),
-        number("timer_value", &Port::timerValue),
+        only(kClass2Only, number("timer_kind", &Port::timerKind)),
+        only(kClass2Only, timerTime()),
+        only(kClass2Only, number("timer_value", &Port::timerValue)),
+        stateBits(),
         number("status_value1", &Port::statusValue1),
         number("status_value2", &Port::statusValue2),
         text("status_text1", &Port::statusText1, kLongTextBytes),
@@ -413,10 +487,20 @@ std::optional<uint32_t> parseAddress(std::string_view text) {
 
 std::string setField(Router &router, std::string_view key, std::string_view value) {
     auto k = splitKey(key);
+    auto misfit = [&] {
+        return "key '" + std::string(key) + "' does not apply to class " +
+               std::to_string(router.protocolClass) + " routers";
+    };
     if (k && k->port) {
-        if (auto *f = find(portFields(), k->name)) return f->set(router.ports[*k->port], value);
+        if (auto *f = find(portFields(), k->name)) {
+            if (!appliesTo(f->classes, router.protocolClass)) return misfit();
+            return f->set(router.ports[*k->port], value);
+        }
     } else if (k) {
-        if (auto *f = find(routerFields(), k->name)) return f->set(router, value);
+        if (auto *f = find(routerFields(), k->name)) {
+            if (!appliesTo(f->classes, router.protocolClass)) return misfit();
+            return f->set(router, value);
+        }
     }
     return "unknown key '" + std::string(key) + "'";
 }
@@ -424,20 +508,23 @@ std::string setField(Router &router, std::string_view key, std::string_view valu
 std::optional<std::string> getField(const Router &router, std::string_view key) {
     auto k = splitKey(key);
     if (k && k->port) {
-        if (auto *f = find(portFields(), k->name)) return f->get(router.ports[*k->port]);
+        if (auto *f = find(portFields(), k->name); f && appliesTo(f->classes, router.protocolClass))
+            return f->get(router.ports[*k->port]);
     } else if (k) {
-        if (auto *f = find(routerFields(), k->name)) return f->get(router);
+        if (auto *f = find(routerFields(), k->name);
+            f && appliesTo(f->classes, router.protocolClass))
+            return f->get(router);
     }
     return std::nullopt;
 }
 
-std::vector<std::string> fieldNames() {
+std::vector<std::string> fieldNames(int protocolClass) {
     std::vector<std::string> names;
     for (auto &f : routerFields())
-        names.push_back(f.key);
+        if (appliesTo(f.classes, protocolClass)) names.push_back(f.key);
     for (const char *port : {"port0.", "port1."})
         for (auto &f : portFields())
-            names.push_back(port + f.key);
+            if (appliesTo(f.classes, protocolClass)) names.push_back(port + f.key);
     return names;
 }
 

@@ -12,14 +12,15 @@
 namespace qs::emulator {
 
 // Sets `key` ("model", "port1.state", ...) from its text form. Returns an error message, empty
-// on success.
+// on success; a key of the other class of router is refused.
 std::string setField(Router &router, std::string_view key, std::string_view value);
 
-// The text form of `key`, as setField accepts it back; nullopt for an unknown key.
+// The text form of `key`, as setField accepts it back; nullopt for an unknown key or one of the
+// other class.
 std::optional<std::string> getField(const Router &router, std::string_view key);
 
-// All keys, router keys first, then those of port 0 and port 1.
-std::vector<std::string> fieldNames();
+// The keys of one class of router, router keys first, then those of port 0 and port 1.
+std::vector<std::string> fieldNames(int protocolClass = 2);
 
 // Text forms shared with the configuration parser.
 std::optional<uint32_t> parseAddress(std::string_view text);

@@ -1,4 +1,5 @@
-// qs-router-emulator: plays the class 2 routers of a configuration file on UDP port 4449.
+// qs-router-emulator: plays the routers of a configuration file, class 2 on UDP port 4449 and
+// class 3 on UDP port 69 (TFTP).
 #include "config.h"
 #include "fields.h"
 #include "server.h"
@@ -11,7 +12,7 @@
 namespace {
 
 constexpr const char *kUsage =
-    "usage: qs-router-emulator --config FILE [--control SOCKET] [--port N]\n"
+    "usage: qs-router-emulator --config FILE [--control SOCKET] [--port N] [--tftp-port N]\n"
     "       qs-router-emulator --config FILE --print-addresses\n";
 
 } // namespace
@@ -27,10 +28,11 @@ int main(int argc, char **argv) {
             configPath = argv[++i];
         } else if (arg == "--control" && hasValue) {
             options.controlPath = argv[++i];
-        } else if (arg == "--port" && hasValue) {
+        } else if ((arg == "--port" || arg == "--tftp-port") && hasValue) {
+            uint16_t &port = arg == "--port" ? options.port : options.tftpPort;
             std::string_view v = argv[++i];
-            auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), options.port);
-            if (ec != std::errc{} || end != v.data() + v.size() || options.port == 0) {
+            auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), port);
+            if (ec != std::errc{} || end != v.data() + v.size() || port == 0) {
                 std::cerr << "qs-router-emulator: bad port '" << v << "'\n";
                 return 2;
             }

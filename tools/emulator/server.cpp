@@ -1,5 +1,6 @@
 #include "server.h"
 
+#include "class3_protocol.h"
 #include "control.h"
 #include "control_server.h"
 #include "datagram_log.h"
@@ -48,6 +49,7 @@ class Clock {
 
 struct Outgoing {
     int64_t dueMs;
+    int fd; // the router's socket, or a transfer's
     size_t router;
     sockaddr_in to;
     std::vector<uint8_t> bytes;
@@ -58,6 +60,24 @@ struct Received {
     uint32_t destination = 0; // the address the datagram was sent to, when known
     std::vector<uint8_t> bytes;
 };
+
+// A class 3 transfer: after its request on port 69 a TFTP server carries on from a port of the
+// transfer's own (RFC 1350 transfer identifiers), and talks to nobody but the client.
+struct Transfer {
+    size_t router;
+    int fd;
+    sockaddr_in client;
+    TftpTransfer state;
+    bool open = true;
+    int64_t expiresMs = 0; // closed then, or when the last reply has left if no longer open
+};
+
+// A client that has gone quiet is given up after this long.
+constexpr int64_t kTransferIdleMs = 5000;
+
+bool sameEndpoint(const sockaddr_in &a, const sockaddr_in &b) {
+    return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+}
 
 int udpSocket(uint32_t address, uint16_t port, std::string &error) {
     int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -112,20 +132,29 @@ class Server {
     ~Server() {
         for (int fd : sockets_)
             close(fd);
-        if (shared_ >= 0) close(shared_);
+        for (auto &l : shared_)
+            close(l.fd);
+        for (auto &t : transfers_)
+            close(t.fd);
     }
 
     bool open() {
         std::string error;
-        // One socket on the wildcard address takes the broadcast search; each router's own
-        // socket takes its unicast requests and sends all its replies, so that every reply
-        // leaves from the router's address.
-        shared_ = udpSocket(INADDR_ANY, options_.port, error);
+        // One socket on the wildcard address per class takes the broadcast search; each
+        // router's own socket takes its unicast requests, so that every reply leaves from the
+        // router's address. Port 69 is only taken when a class 3 router needs it.
+        bool anyClass3 = std::any_of(routers_.begin(), routers_.end(),
+                                     [](const Router &r) { return r.protocolClass == 3; });
+        for (int c : {2, 3}) {
+            if (c == 3 && !anyClass3) continue;
+            int fd = udpSocket(INADDR_ANY, portOf(c), error);
+            if (fd < 0) break;
+            shared_.push_back({fd, c});
+        }
         for (auto &r : routers_) {
-            if (shared_ < 0) break;
+            if (!error.empty()) break;
             boundAddresses_.push_back(r.address);
-            sockets_.push_back(udpSocket(r.address, options_.port, error));
-            if (sockets_.back() < 0) break;
+            sockets_.push_back(udpSocket(r.address, portOf(r.protocolClass), error));
         }
         if (error.empty() && !options_.controlPath.empty())
             error = control_.listen(options_.controlPath);
@@ -135,28 +164,48 @@ class Server {
 
     int run() {
         while (!g_stop && !shutdown_) {
-            std::vector<pollfd> fds{{shared_, POLLIN, 0}};
+            std::vector<pollfd> fds;
+            for (auto &l : shared_)
+                fds.push_back({l.fd, POLLIN, 0});
             for (int fd : sockets_)
                 fds.push_back({fd, POLLIN, 0});
+            const size_t transfers = transfers_.size();
+            for (auto &t : transfers_)
+                fds.push_back({t.fd, POLLIN, 0});
             control_.addPollFds(fds);
             if (poll(fds.data(), fds.size(), pollTimeout()) < 0 && errno != EINTR) {
                 std::cerr << "qs-router-emulator: poll: " << std::strerror(errno) << "\n";
                 return 1;
             }
-            if (fds[0].revents & POLLIN) drain(shared_, std::nullopt);
+            size_t at = 0;
+            for (auto &l : shared_)
+                if (fds[at++].revents & POLLIN) drainShared(l);
             for (size_t i = 0; i < sockets_.size(); ++i)
-                if (fds[i + 1].revents & POLLIN) drain(sockets_[i], i);
+                if (fds[at++].revents & POLLIN) drainRouter(i);
+            // Transfers opened meanwhile sit behind these and wait for the next round.
+            for (size_t k = 0; k < transfers; ++k)
+                if (fds[at++].revents & POLLIN) drainTransfer(k);
             control_.handle(fds, [this](const std::string &line) {
                 auto result = handleControl(routers_, log_, line, clock_.nowMs());
                 shutdown_ = shutdown_ || result.shutdown;
                 return result.response;
             });
             sendDue();
+            closeEndedTransfers();
         }
         return 0;
     }
 
   private:
+    struct Listener {
+        int fd;
+        int protocolClass;
+    };
+
+    uint16_t portOf(int protocolClass) const {
+        return protocolClass == 3 ? options_.tftpPort : options_.port;
+    }
+
     int pollTimeout() const {
         int64_t timeout = kMaxPollMs;
         int64_t now = clock_.nowMs();
@@ -165,32 +214,89 @@ class Server {
         return static_cast<int>(timeout);
     }
 
-    void drain(int fd, std::optional<size_t> router) {
+    // The shared socket sees broadcasts, and unicast only if a router's own socket did not
+    // take it.
+    void drainShared(const Listener &l) {
         Received r;
-        while (receive(fd, r)) {
-            if (router) {
-                dispatch(*router, r, Arrival::Unicast);
-                continue;
-            }
-            // The shared socket sees broadcasts, and unicast only if a router's own socket
-            // did not take it.
-            auto own = std::find(boundAddresses_.begin(), boundAddresses_.end(), r.destination);
-            if (r.destination != 0 && own != boundAddresses_.end()) {
-                dispatch(static_cast<size_t>(own - boundAddresses_.begin()), r, Arrival::Unicast);
+        while (receive(l.fd, r)) {
+            std::optional<size_t> own;
+            for (size_t i = 0; i < routers_.size(); ++i)
+                if (r.destination != 0 && boundAddresses_[i] == r.destination &&
+                    routers_[i].protocolClass == l.protocolClass)
+                    own = i;
+            if (own) {
+                dispatch(*own, r, Arrival::Unicast);
                 continue;
             }
             for (size_t i = 0; i < routers_.size(); ++i)
-                dispatch(i, r, Arrival::Broadcast);
+                if (routers_[i].protocolClass == l.protocolClass)
+                    dispatch(i, r, Arrival::Broadcast);
         }
+    }
+
+    void drainRouter(size_t i) {
+        Received r;
+        while (receive(sockets_[i], r))
+            dispatch(i, r, Arrival::Unicast);
+    }
+
+    void logReceived(size_t i, const Received &r, Arrival arrival, int64_t now) {
+        log_.add({routers_[i].id, now, ntohl(r.from.sin_addr.s_addr), ntohs(r.from.sin_port),
+                  arrival == Arrival::Broadcast, r.bytes});
     }
 
     void dispatch(size_t i, const Received &r, Arrival arrival) {
         int64_t now = clock_.nowMs();
         Router &router = routers_[i];
-        log_.add({router.id, now, ntohl(r.from.sin_addr.s_addr), ntohs(r.from.sin_port),
-                  arrival == Arrival::Broadcast, r.bytes});
+        logReceived(i, r, arrival, now);
+        if (router.protocolClass == 3) return startTransfer(i, r, arrival, now);
         for (auto &reply : handleRequest(router, r.bytes, arrival, now))
-            outgoing_.push_back({now + router.replyDelayMs, i, r.from, std::move(reply)});
+            queue(now + router.replyDelayMs, sockets_[i], i, r.from, std::move(reply));
+    }
+
+    void startTransfer(size_t i, const Received &r, Arrival arrival, int64_t now) {
+        Transfer t{i, -1, r.from, {}, true, 0};
+        TftpReply reply = handleTftpRequest(routers_[i], t.state, r.bytes, arrival, now);
+        if (reply.datagrams.empty()) return;
+        std::string error;
+        t.fd = udpSocket(boundAddresses_[i], 0, error);
+        if (t.fd < 0) {
+            std::cerr << "qs-router-emulator: transfer of " << routers_[i].id << ": " << error
+                      << "\n";
+            return;
+        }
+        transfers_.push_back(std::move(t));
+        answer(transfers_.back(), std::move(reply), now);
+    }
+
+    void drainTransfer(size_t k) {
+        Received r;
+        while (receive(transfers_[k].fd, r)) {
+            Transfer &t = transfers_[k];
+            int64_t now = clock_.nowMs();
+            logReceived(t.router, r, Arrival::Unicast, now);
+            if (!sameEndpoint(r.from, t.client)) {
+                // RFC 1350: a stranger is told so, and the transfer goes on undisturbed.
+                queue(now, t.fd, t.router, r.from,
+                      tftpError(kErrorUnknownTransfer, "Unknown transfer ID"));
+                continue;
+            }
+            if (!t.open) continue;
+            answer(t, handleTftpPacket(routers_[t.router], t.state, r.bytes, now), now);
+        }
+    }
+
+    void answer(Transfer &t, TftpReply reply, int64_t now) {
+        int64_t due = now + routers_[t.router].replyDelayMs;
+        for (auto &d : reply.datagrams)
+            queue(due, t.fd, t.router, t.client, std::move(d));
+        t.open = reply.open;
+        t.expiresMs = reply.open ? due + kTransferIdleMs : due;
+    }
+
+    void queue(int64_t dueMs, int fd, size_t router, const sockaddr_in &to,
+               std::vector<uint8_t> bytes) {
+        outgoing_.push_back({dueMs, fd, router, to, std::move(bytes)});
     }
 
     void sendDue() {
@@ -199,7 +305,7 @@ class Server {
         auto due = std::stable_partition(outgoing_.begin(), outgoing_.end(),
                                          [now](const Outgoing &o) { return o.dueMs <= now; });
         for (auto o = outgoing_.begin(); o != due; ++o) {
-            if (sendto(sockets_[o->router], o->bytes.data(), o->bytes.size(), 0,
+            if (sendto(o->fd, o->bytes.data(), o->bytes.size(), 0,
                        reinterpret_cast<const sockaddr *>(&o->to), sizeof o->to) < 0)
                 std::cerr << "qs-router-emulator: send from " << routers_[o->router].id << ": "
                           << std::strerror(errno) << "\n";
@@ -207,13 +313,27 @@ class Server {
         outgoing_.erase(outgoing_.begin(), due);
     }
 
+    // A transfer's port goes once it expired and nothing waits to leave from it.
+    void closeEndedTransfers() {
+        int64_t now = clock_.nowMs();
+        auto ended = [&](const Transfer &t) {
+            return t.expiresMs <= now &&
+                   std::none_of(outgoing_.begin(), outgoing_.end(),
+                                [&](const Outgoing &o) { return o.fd == t.fd; });
+        };
+        for (auto &t : transfers_)
+            if (ended(t)) close(t.fd);
+        std::erase_if(transfers_, ended);
+    }
+
     std::vector<Router> routers_;
     ServerOptions options_;
     Clock clock_;
-    int shared_ = -1;
+    std::vector<Listener> shared_;
     std::vector<int> sockets_;
     // Where each router's socket is bound; its announced address may be changed at run time.
     std::vector<uint32_t> boundAddresses_;
+    std::vector<Transfer> transfers_;
     ControlServer control_;
     DatagramLog log_;
     std::vector<Outgoing> outgoing_;

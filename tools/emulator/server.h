@@ -10,7 +10,8 @@ namespace qs::emulator {
 
 struct ServerOptions {
     std::string controlPath; // empty: no control socket
-    uint16_t port = 4449;
+    uint16_t port = 4449;    // class 2
+    uint16_t tftpPort = 69;  // class 3
 };
 
 // Runs until SIGINT, SIGTERM or the control command "shutdown". Returns the process exit code;
