@@ -14,7 +14,14 @@ namespace {
 
 class SystemClock final : public Clock {
   public:
-    int64_t nowMs() override { return static_cast<int64_t>(GetTickCount64()); }
+    // The performance counter rather than the tick count, which moves in steps of 10 to 16 ms.
+    int64_t nowMs() override {
+        LARGE_INTEGER count{}, frequency{};
+        QueryPerformanceCounter(&count);
+        QueryPerformanceFrequency(&frequency);
+        const int64_t c = count.QuadPart, f = frequency.QuadPart;
+        return c / f * 1000 + c % f * 1000 / f;
+    }
     void sleepMs(int ms) override { Sleep(static_cast<DWORD>(ms)); }
     LocalTime localTime() override {
         SYSTEMTIME st{};
