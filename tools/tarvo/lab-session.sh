@@ -26,12 +26,11 @@ done
 work=$(mktemp -d "${QS_LAB_DIR:-/tmp}/tarvo.XXXXXX")
 pids=()
 cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
+    # The program first, the display last, so that no client sees its display vanish.
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
     done
     rm -rf "$work"
 }
