@@ -4,7 +4,8 @@
 # under test runs on the PC host. Nothing is attached to the machine's own interfaces, so the
 # broadcasts and requests of a test cannot leave the pair.
 #
-#   lab.sh run --config FILE [--emulator PATH] [--pc-address ADDR/PREFIX] -- COMMAND [ARGS...]
+#   lab.sh run --config FILE [--emulator PATH] [--pc-address ADDR/PREFIX] [--setup SCRIPT]
+#              -- COMMAND [ARGS...]
 #
 # Exit code: COMMAND's, or 77 when the lab cannot be built here for want of privileges (set
 # QS_LAB_REQUIRE=1 to make that a failure), or 1 when setting up the lab failed.
@@ -19,6 +20,7 @@ script_path="$script_dir/$(basename "${BASH_SOURCE[0]}")"
 config=""
 emulator="$script_dir/../../build/bin/qs-router-emulator"
 pc_address=""
+setup_scripts=()
 command_args=()
 
 lab_id=""
@@ -35,7 +37,7 @@ die() {
 }
 
 usage() {
-    sed -n '2,10s/^# \{0,1\}//p' "$script_path" >&2
+    sed -n '2,11s/^# \{0,1\}//p' "$script_path" >&2
     exit 2
 }
 
@@ -47,6 +49,7 @@ parse_arguments() {
         --config) config=${2:?}; shift 2 ;;
         --emulator) emulator=${2:?}; shift 2 ;;
         --pc-address) pc_address=${2:?}; shift 2 ;;
+        --setup) setup_scripts+=("$(realpath "${2:?}")"); shift 2 ;;
         --) shift; command_args=("$@"); break ;;
         *) usage ;;
         esac
@@ -220,6 +223,13 @@ main() {
     create_namespaces
     for a in "${router_addresses[@]}"; do [[ -z $a ]] || add_router_address "$a"; done
     start_emulator
+    # More services for the router host: each script is sourced here, so it may call
+    # add_router_address and start_in_router_ns, and export what COMMAND needs to know.
+    local script
+    for script in "${setup_scripts[@]}"; do
+        # shellcheck source=/dev/null
+        source "$script"
+    done
 
     local status=0
     run_command || status=$?
