@@ -5,6 +5,7 @@
 
 #include "quaystone/quaystone.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,12 +31,15 @@ struct Options {
     bool json = false;
     bool extended = false;
     int max = KZV_MAX_ROUTERS;
+    // Class 3 credentials, set on the router's record before the command.
+    std::optional<std::string> user;
+    std::optional<std::string> password;
     std::vector<std::string> args;
 };
 
 void usage() {
     std::fputs(
-        "usage: quaystone-cli [--json] [--max N] COMMAND [ARGS]\n"
+        "usage: quaystone-cli [--json] [--max N] [CREDENTIALS] COMMAND [ARGS]\n"
         "\n"
         "commands:\n"
         "  find                        discover the routers on the LAN\n"
@@ -48,6 +52,15 @@ void usage() {
         "  version                     the library's interface version\n"
         "\n"
         "ROUTER is an IPv4 address or a router name; PORT is 0 (default) or 1.\n"
+        "\n"
+        "credentials (class 3 routers; set with KZV_SetPassword before the command):\n"
+        "  --user NAME                 user name, up to 20 bytes\n"
+        "  --password TEXT             password, up to 20 bytes (visible to other users:\n"
+        "                              prefer one of the next two)\n"
+        "  --password-env VAR          the password is the value of environment variable VAR\n"
+        "  --password-stdin            the password is the first line of standard input\n"
+        "A router that only answered the search with its challenge has no name yet: give\n"
+        "its address.\n"
         "Exit status: 0 success, 1 the router or library reported a failure, 2 usage,\n"
         "3 no such router.\n",
         stderr);
@@ -63,6 +76,25 @@ std::optional<Options> parseOptions(int argc, char **argv) {
             o.extended = true;
         } else if (a == "--max" && i + 1 < argc) {
             o.max = std::atoi(argv[++i]);
+        } else if (a == "--user" && i + 1 < argc) {
+            o.user = argv[++i];
+        } else if (a == "--password" && i + 1 < argc) {
+            o.password = argv[++i];
+        } else if (a == "--password-env" && i + 1 < argc) {
+            const char *value = std::getenv(argv[++i]);
+            if (!value) {
+                std::cerr << "environment variable " << argv[i] << " is not set\n";
+                return std::nullopt;
+            }
+            o.password = value;
+        } else if (a == "--password-stdin") {
+            std::string line;
+            if (!std::getline(std::cin, line)) {
+                std::cerr << "no password on standard input\n";
+                return std::nullopt;
+            }
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            o.password = line;
         } else if (a == "-h" || a == "--help") {
             return std::nullopt;
         } else if (a.rfind("--", 0) == 0) {
@@ -169,6 +201,24 @@ RouterRecord *routerFor(const Options &o, Session &s) {
     return r;
 }
 
+// Class 3 routers answer only requests signed with their credentials; the library checks them
+// with the router and keeps them in the record. False after reporting a failure.
+bool applyCredentials(const Options &o, RouterRecord &r) {
+    if (!o.user && !o.password) return true;
+    RouterCredentials c{};
+    auto fill = [](const std::optional<std::string> &from, uint32_t &length, uint8_t(&bytes)[20]) {
+        if (!from) return;
+        // A length beyond the field is passed on as it is, for the library to refuse.
+        length = static_cast<uint32_t>(from->size());
+        std::memcpy(bytes, from->data(), std::min(from->size(), sizeof bytes));
+    };
+    fill(o.user, c.user_length, c.user);
+    fill(o.password, c.password_length, c.password);
+    int32_t rc = KZV_SetPassword(&r, &c);
+    if (rc != KZV_OK) return printFailure(o, "password", rc), false;
+    return true;
+}
+
 int showStatus(const Options &o, RouterRecord &r, int32_t port, bool extended) {
     if (extended) {
         ConditionExRecord ex{};
@@ -240,6 +290,7 @@ int cmdDemo(const Options &o, Session &s) {
     if (cmdFind(o, s) != kOk) return kFailed;
     if (s.records().empty()) return kNotFound;
     RouterRecord r = s.records().front();
+    if (!applyCredentials(o, r)) return kFailed;
     if (!o.json) std::cout << "\nusing " << routerText(r) << "\n\n";
     for (int32_t port : {0, 1})
         if (showStatus(o, r, port, false) != kOk) return kFailed;
@@ -281,6 +332,7 @@ int main(int argc, char **argv) {
     }
     RouterRecord *r = routerFor(o, session);
     if (!r) return o.args.size() < 2 ? kUsage : session.discovered() ? kNotFound : kFailed;
+    if (!applyCredentials(o, *r)) return kFailed;
     if (cmd == "status") return showStatus(o, *r, parsePort(o, 2), o.extended);
     if (cmd == "connect") return runSequence(o, session, *r, parsePort(o, 2), true);
     if (cmd == "disconnect") return runSequence(o, session, *r, parsePort(o, 2), false);

@@ -123,7 +123,8 @@ std::string routerJson(const RouterRecord &r) {
       << formatAddress(r.subnet_mask) << "\",\"name\":\"" << jsonText(r.name, sizeof r.name)
       << "\",\"model_code\":" << r.model_code << ",\"key_id\":" << r.key_id
       << ",\"second_id\":" << r.second_id << ",\"capability_high\":" << r.capability_high
-      << ",\"capability_low\":" << r.capability_low << ",\"auth_flag\":" << r.auth_flag << "}";
+      << ",\"capability_low\":" << r.capability_low << ",\"auth_flag\":" << r.auth_flag
+      << ",\"from_challenge\":" << r.from_challenge << "}";
     return o.str();
 }
 
