@@ -1,0 +1,169 @@
+// Runs on the PC host of the lab (tools/lab/lab.sh) with lab3.ini and checks the class 3 routers
+// as the network sees them: TFTP on port 69, each transfer carried on from a port of its own on
+// the router's address (RFC 1350 transfer identifiers), strangers turned away, and the two
+// classes kept apart. Outside the lab it sends nothing.
+#include "control_client.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace qs::emulator {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr const char *kThree = "10.77.3.1";
+
+struct Datagram {
+    std::string from;
+    uint16_t port = 0;
+    Bytes bytes;
+};
+
+class Udp {
+  public:
+    Udp() {
+        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+        int on = 1;
+        setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    }
+    ~Udp() { close(fd_); }
+    Udp(const Udp &) = delete;
+    Udp &operator=(const Udp &) = delete;
+
+    void send(const std::string &address, uint16_t port, const Bytes &d) {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        inet_pton(AF_INET, address.c_str(), &to.sin_addr);
+        ASSERT_EQ(sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to),
+                  static_cast<ssize_t>(d.size()));
+    }
+
+    // Everything that arrives until `quiet` passes without a datagram.
+    std::vector<Datagram> receive(std::chrono::milliseconds quiet) {
+        std::vector<Datagram> got;
+        pollfd p{fd_, POLLIN, 0};
+        while (poll(&p, 1, static_cast<int>(quiet.count())) > 0) {
+            Datagram d;
+            d.bytes.resize(2048);
+            sockaddr_in from{};
+            socklen_t length = sizeof from;
+            ssize_t n = recvfrom(fd_, d.bytes.data(), d.bytes.size(), 0,
+                                 reinterpret_cast<sockaddr *>(&from), &length);
+            if (n < 0) break;
+            d.bytes.resize(static_cast<size_t>(n));
+            char text[INET_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
+            d.from = text;
+            d.port = ntohs(from.sin_port);
+            got.push_back(std::move(d));
+        }
+        return got;
+    }
+
+  private:
+    int fd_ = -1;
+};
+
+Bytes readRequest(const std::string &name) {
+    Bytes d{0, 1};
+    d.insert(d.end(), name.begin(), name.end());
+    d.push_back(0);
+    for (char c : std::string("octet"))
+        d.push_back(static_cast<uint8_t>(c));
+    d.push_back(0);
+    return d;
+}
+
+Bytes ack(uint16_t block) {
+    return {0, 4, static_cast<uint8_t>(block >> 8), static_cast<uint8_t>(block)};
+}
+
+uint16_t be16(const Bytes &d, size_t at) {
+    return static_cast<uint16_t>(d.at(at) << 8 | d.at(at + 1));
+}
+
+class Class3Lab : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!std::getenv("QS_LAB")) GTEST_SKIP() << "runs only inside tools/lab/lab.sh";
+        control.clearLog();
+    }
+
+    ControlClient control =
+        std::getenv("QS_LAB") ? ControlClient::fromEnvironment() : ControlClient("");
+    Udp udp;
+};
+
+TEST_F(Class3Lab, BroadcastReadIsAnsweredFromAPortOfTheTransfersOwn) {
+    udp.send("255.255.255.255", 69, readRequest("search///"));
+    auto replies = udp.receive(std::chrono::milliseconds(500));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].from, kThree);
+    EXPECT_NE(replies[0].port, 69);
+    EXPECT_EQ(replies[0].bytes.size(), 4u + 68);
+    EXPECT_EQ(be16(replies[0].bytes, 0), 3);
+    EXPECT_EQ(be16(replies[0].bytes, 2), 1);
+    // The class 2 router is not on port 69.
+    EXPECT_TRUE(control.log("two").empty());
+    ASSERT_EQ(control.log("three").size(), 1u);
+    EXPECT_TRUE(control.log("three")[0].broadcast);
+}
+
+TEST_F(Class3Lab, TransferGoesOnFromItsPortAndTurnsStrangersAway) {
+    udp.send(kThree, 69, readRequest("getstatus///"));
+    auto first = udp.receive(std::chrono::milliseconds(500));
+    ASSERT_EQ(first.size(), 1u);
+    const uint16_t tid = first[0].port;
+    EXPECT_NE(tid, 69);
+    EXPECT_EQ(first[0].bytes.size(), 4u + 512);
+
+    // Another socket of the PC is a stranger to this transfer.
+    Udp stranger;
+    stranger.send(kThree, tid, ack(1));
+    auto refused = stranger.receive(std::chrono::milliseconds(500));
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_EQ(refused[0].port, tid);
+    EXPECT_EQ(be16(refused[0].bytes, 0), 5);
+    EXPECT_EQ(be16(refused[0].bytes, 2), 5);
+
+    udp.send(kThree, tid, ack(1));
+    auto second = udp.receive(std::chrono::milliseconds(500));
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].port, tid);
+    EXPECT_EQ(be16(second[0].bytes, 2), 2);
+    EXPECT_EQ(second[0].bytes.size(), 4u + 964 - 512);
+    udp.send(kThree, tid, ack(2));
+    EXPECT_TRUE(udp.receive(std::chrono::milliseconds(300)).empty());
+
+    // A new request opens a new transfer, from a port of its own.
+    udp.send(kThree, 69, readRequest("getstatus///"));
+    auto again = udp.receive(std::chrono::milliseconds(500));
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_NE(again[0].port, tid);
+    EXPECT_NE(again[0].port, 69);
+}
+
+TEST_F(Class3Lab, ClassTwoSearchDoesNotReachTheClassThreeRouter) {
+    Bytes search{0,   42,  0,   0,   0x41, 0x01, 0,   16,  0,   0,   0, 0, 0, 0, 0, 0,
+                 'Q', 'H', 'D', '4', ' ',  'C',  'h', 'e', 'c', 'k', 0, 1, 0, 2, 0, 3};
+    udp.send("255.255.255.255", 4449, search);
+    auto replies = udp.receive(std::chrono::milliseconds(500));
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].from, "10.77.1.1");
+    EXPECT_TRUE(control.log("three").empty());
+}
+
+} // namespace
+} // namespace qs::emulator
