@@ -4,14 +4,12 @@
 #include "winmsg/winmsg.h"
 
 #include "control_client.h"
+#include "lab_inbox.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
 #include <optional>
 
 using namespace std::chrono_literals;
@@ -22,44 +20,8 @@ namespace {
 constexpr uint32_t kAlpha = 0x0A4D0101;
 constexpr uint32_t kQuiet = 0x0A4D0104;
 
-struct Message {
-    uint32_t message;
-    int32_t wparam, lparam;
-    bool operator==(const Message &) const = default;
-};
-
-class Inbox {
-  public:
-    Inbox() : window_(winmsg_register(&Inbox::receive, this)) {}
-    ~Inbox() { winmsg_unregister(window_); }
-    uint32_t window() const { return window_; }
-
-    std::optional<Message> next(std::chrono::seconds limit) {
-        std::unique_lock lock(mutex_);
-        if (!cv_.wait_for(lock, limit, [&] { return !queue_.empty(); })) return std::nullopt;
-        Message m = queue_.front();
-        queue_.pop_front();
-        return m;
-    }
-    size_t pending() {
-        std::lock_guard lock(mutex_);
-        return queue_.size();
-    }
-
-  private:
-    static void receive(void *ctx, uint32_t, uint32_t message, int32_t w, int32_t l) {
-        auto *self = static_cast<Inbox *>(ctx);
-        {
-            std::lock_guard lock(self->mutex_);
-            self->queue_.push_back(Message{message, w, l});
-        }
-        self->cv_.notify_all();
-    }
-    uint32_t window_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    std::deque<Message> queue_;
-};
+using qs::lab::Inbox;
+using qs::lab::Message;
 
 struct Class2Lab : ::testing::Test {
     qs::emulator::ControlClient control = qs::emulator::ControlClient::fromEnvironment();
