@@ -74,6 +74,8 @@ class BasMain {
     bool CommandRediscover();
     bool CommandPollStatus();
     bool SequenceRunning() const { return sequenceRunning_; }
+    // Runs the schedule's and the watches' own steps as one sequence, under the same rule.
+    bool RunSequence(const std::function<void()> &body);
 
     // Tray icon.
     bool TrayAdd(int picture, const QString &tip);

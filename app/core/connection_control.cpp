@@ -307,6 +307,13 @@ bool BasMain::CommandRediscover() {
     return true;
 }
 
+bool BasMain::RunSequence(const std::function<void()> &body) {
+    if (sequenceRunning_ || state.ExitInProgress) return false;
+    SequenceScope scope(sequenceRunning_);
+    body();
+    return true;
+}
+
 bool BasMain::CommandPollStatus() {
     if (sequenceRunning_ || state.ExitInProgress) return false;
     SequenceScope scope(sequenceRunning_);

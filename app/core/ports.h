@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -95,6 +96,15 @@ class Clock {
     virtual std::int64_t nowMs() const = 0;
 };
 
+// The PC's calendar clock. The schedule, the log and the clock correction read it, never the
+// system directly, so that tests can put the PC at any time of day.
+class WallClock {
+  public:
+    virtual ~WallClock() = default;
+    // Local date and time, as the user's clock shows it.
+    virtual QDateTime localNow() const = 0;
+};
+
 // Waits that keep the program alive: timers, menus and completions are handled inside them.
 class EventPump {
   public:
@@ -135,12 +145,26 @@ class HelpViewer {
 
 enum class LogKind { Connect, Disconnect };
 
+// What ending the desktop session can ask the system for. The Windows build would map these to
+// ExitWindowsEx flags (EWX_POWEROFF, EWX_LOGOFF, EWX_REBOOT, EWX_LOGOFF | EWX_FORCE,
+// EWX_SHUTDOWN).
+enum class EndRequest { PowerOff, LogOff, Reboot, ForceLogOff, Shutdown };
+
+class SessionEndPort {
+  public:
+    virtual ~SessionEndPort() = default;
+    // Only asks; whether the system obeys is not reported, the program ends either way.
+    virtual void request(EndRequest what) = 0;
+};
+
 // The program's other modules, as far as start-up, shutdown and the line sequences reach into
 // them. Those not present yet keep these do-nothing defaults.
 class CoreServices {
   public:
     virtual ~CoreServices() = default;
     virtual QString programFolder() const = 0;
+    // The PC's own name on the network, as the log records it.
+    virtual QString localHostName() const { return {}; }
     virtual void enableShutdownPrivilege() {}
     virtual void clearMonitorShownFlag() {}
     virtual void stopTrafficMonitor() {}
@@ -154,6 +178,7 @@ class CoreServices {
     virtual void cancelTransfer() {}
     virtual void unloadSecondaryForms() {}
     virtual void fillRouterGrid() {}
+    virtual void correctClock(int /*index*/) {}
     // Ends the process at once, without unwinding.
     virtual void terminateNow() = 0;
     // Leaves the main event loop once the current handler returns.
@@ -178,6 +203,25 @@ class CoreSettings {
     virtual int StandardEnd() const = 0;
     virtual int Hyouzi() const = 0;
     virtual int TopDisp1() const = 0;
+
+    // The schedule and the watches.
+    virtual int AutoStart() const = 0;
+    virtual QString StartTime() const = 0;
+    virtual QString EndTime() const = 0;
+    virtual int SEnd() const = 0;
+    virtual int EndType(int n) const = 0; // n = 1..5
+    virtual int Watch() const = 0;
+    virtual int TerehoSts() const = 0;
+    virtual int WatchTime() const = 0;
+    virtual int WatchAutoStart() const = 0;
+    virtual int Watch2() const = 0;
+    virtual int TerehoSts2() const = 0;
+    virtual int WatchTime2() const = 0;
+    virtual int NTPIndex() const = 0;
+    virtual int CorvastineWatchTime() const = 0;
+    // The clock correction.
+    virtual int WatchTime3() const = 0;
+    virtual int Zisa() const = 0;
 };
 
 } // namespace tarvo

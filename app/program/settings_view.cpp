@@ -11,4 +11,21 @@ void SettingsView::loadAll() {
     s_.LoadOther();
 }
 
+int SettingsView::EndType(int n) const {
+    switch (n) {
+    case 1:
+        return s_.Standard.EndType1;
+    case 2:
+        return s_.Standard.EndType2;
+    case 3:
+        return s_.Standard.EndType3;
+    case 4:
+        return s_.Standard.EndType4;
+    case 5:
+        return s_.Standard.EndType5;
+    default:
+        return 0;
+    }
+}
+
 } // namespace tarvo

@@ -24,6 +24,22 @@ class SettingsView : public CoreSettings {
     int StandardEnd() const override { return s_.Standard.End; }
     int Hyouzi() const override { return s_.Other.Hyouzi; }
     int TopDisp1() const override { return s_.Other.TopDisp1; }
+    int AutoStart() const override { return s_.Standard.AutoStart; }
+    QString StartTime() const override { return QString::fromStdString(s_.Standard.StartTime); }
+    QString EndTime() const override { return QString::fromStdString(s_.Standard.EndTime); }
+    int SEnd() const override { return s_.Standard.SEnd; }
+    int EndType(int n) const override;
+    int Watch() const override { return s_.Watch.Watch; }
+    int TerehoSts() const override { return s_.Watch.TerehoSts; }
+    int WatchTime() const override { return s_.Watch.WatchTime; }
+    int WatchAutoStart() const override { return s_.Watch.WatchAutoStart; }
+    int Watch2() const override { return s_.Watch.Watch2; }
+    int TerehoSts2() const override { return s_.Watch.TerehoSts2; }
+    int WatchTime2() const override { return s_.Watch.WatchTime2; }
+    int NTPIndex() const override { return s_.Watch.NTPIndex; }
+    int CorvastineWatchTime() const override { return s_.Watch.CorvastineWatchTime; }
+    int WatchTime3() const override { return s_.Watch.WatchTime3; }
+    int Zisa() const override { return s_.Watch.Zisa; }
 
   private:
     settings::Settings &s_;

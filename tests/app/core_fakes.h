@@ -3,6 +3,7 @@
 #include "bas_main.h"
 #include "qstring_printer.h"
 
+#include <array>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -14,6 +15,20 @@ class FakeClock : public Clock {
   public:
     std::int64_t now = 0;
     std::int64_t nowMs() const override { return now; }
+};
+
+// The PC's calendar clock, moving with the fake clock: `start` is the local time at 0 ms.
+class FakeWallClock : public WallClock {
+  public:
+    explicit FakeWallClock(const FakeClock &clock) : clock_(clock) {}
+    QDateTime start{QDate(2004, 1, 2), QTime(12, 0), Qt::UTC};
+    // Puts the PC at `local` now.
+    void set(const QDateTime &local) { start = local.addMSecs(-clock_.now); }
+    void set(int h, int m, int s = 0) { set(QDateTime(start.date(), QTime(h, m, s), Qt::UTC)); }
+    QDateTime localNow() const override { return start.addMSecs(clock_.now); }
+
+  private:
+    const FakeClock &clock_;
 };
 
 // Runs scripted events at their clock times; a wait moves the clock on to the next one.
@@ -312,6 +327,22 @@ class FakeSettings : public CoreSettings {
     int standardEnd = 0;
     int hyouzi = 0;
     int topDisp1 = 0;
+    int autoStart = 1;
+    QString startTime = QStringLiteral("2300");
+    QString endTime = QStringLiteral("0755");
+    int sEnd = 0;
+    std::array<int, 5> endType{-1, 0, 0, 0, 0};
+    int watch = 0;
+    int terehoSts = 0;
+    int watchTime = 600;
+    int watchAutoStart = 0;
+    int watch2 = 0;
+    int terehoSts2 = 0;
+    int watchTime2 = 600;
+    int ntpIndex = 0;
+    int corvastineWatchTime = 30;
+    int watchTime3 = 10;
+    int zisa = 9;
 
     void loadAll() override { ++loads; }
     QString IP() const override { return ip; }
@@ -327,6 +358,24 @@ class FakeSettings : public CoreSettings {
     int StandardEnd() const override { return standardEnd; }
     int Hyouzi() const override { return hyouzi; }
     int TopDisp1() const override { return topDisp1; }
+    int AutoStart() const override { return autoStart; }
+    QString StartTime() const override { return startTime; }
+    QString EndTime() const override { return endTime; }
+    int SEnd() const override { return sEnd; }
+    int EndType(int n) const override {
+        return n >= 1 && n <= 5 ? endType[static_cast<std::size_t>(n - 1)] : 0;
+    }
+    int Watch() const override { return watch; }
+    int TerehoSts() const override { return terehoSts; }
+    int WatchTime() const override { return watchTime; }
+    int WatchAutoStart() const override { return watchAutoStart; }
+    int Watch2() const override { return watch2; }
+    int TerehoSts2() const override { return terehoSts2; }
+    int WatchTime2() const override { return watchTime2; }
+    int NTPIndex() const override { return ntpIndex; }
+    int CorvastineWatchTime() const override { return corvastineWatchTime; }
+    int WatchTime3() const override { return watchTime3; }
+    int Zisa() const override { return zisa; }
 };
 
 class FakeServices : public CoreServices {
@@ -334,6 +383,9 @@ class FakeServices : public CoreServices {
     std::vector<LogKind> logs;
     std::vector<int> launches;
     std::vector<int> uploads;
+    std::vector<int> clockCorrections;
+    QString folder = QStringLiteral("/opt/tarvo");
+    QString hostName = QStringLiteral("PC01");
     bool flatRate = false;
     bool upload = false;
     int endProgramsCalls = 0;
@@ -341,7 +393,9 @@ class FakeServices : public CoreServices {
     int terminations = 0;
     bool failOnStopMonitor = false;
 
-    QString programFolder() const override { return QStringLiteral("/opt/tarvo"); }
+    QString programFolder() const override { return folder; }
+    QString localHostName() const override { return hostName; }
+    void correctClock(int index) override { clockCorrections.push_back(index); }
     void stopTrafficMonitor() override {
         if (failOnStopMonitor) throw std::runtime_error("monitor");
     }
