@@ -1,12 +1,17 @@
 #include "program_services.h"
 
 #include <QCoreApplication>
+#include <QHostInfo>
 #include <cstdlib>
 
 namespace tarvo {
 
 QString ProgramServices::programFolder() const {
     return QCoreApplication::applicationDirPath();
+}
+
+QString ProgramServices::localHostName() const {
+    return QHostInfo::localHostName();
 }
 
 void ProgramServices::stopMainTimer() {

@@ -11,6 +11,7 @@ namespace tarvo {
 class ProgramServices : public CoreServices {
   public:
     QString programFolder() const override;
+    QString localHostName() const override;
     // Linux has no shutdown privilege to enable: powering off goes through logind, which asks
     // its own policy. Nothing to do here, and nothing to report.
     void enableShutdownPrivilege() override {}

@@ -37,9 +37,13 @@ void MenuSettingsEffects::showStartMenu(const settings::StartMenuView &view) {
     show(window_, "munStartSep1", view.separator);
 }
 
+void MenuSettingsEffects::fillTimeServerList() {
+    if (timeServersFilled) timeServersFilled();
+}
+
 void MenuSettingsEffects::armWatchTimer(settings::WatchTimer timer) {
-    // The watches' minute handlers come with the schedule; until then the timers only run.
     if (QTimer *t = window_.timer(timerName(timer))) t->start(60000);
+    if (watchArmed) watchArmed(timer);
 }
 
 void MenuSettingsEffects::stopWatchTimer(settings::WatchTimer timer) {

@@ -2,6 +2,8 @@
 
 #include "settings_effects.h"
 
+#include <functional>
+
 namespace tarvo {
 
 class FrmMain;
@@ -12,12 +14,16 @@ class MenuSettingsEffects : public settings::SettingsEffects {
     explicit MenuSettingsEffects(FrmMain &window) : window_(window) {}
 
     void showStartMenu(const settings::StartMenuView &view) override;
-    void fillTimeServerList() override {}
+    void fillTimeServerList() override;
     void armWatchTimer(settings::WatchTimer timer) override;
     void stopWatchTimer(settings::WatchTimer timer) override;
     void showPopupMenus(const settings::PopupMenuView &view) override;
     void setMonitorGeometry(const settings::MonitorGeometry &) override {}
     void recreateTrafficHistory(int) override {}
+
+    // The schedule's minute counters and the clock correction's server list.
+    std::function<void(settings::WatchTimer)> watchArmed;
+    std::function<void()> timeServersFilled;
 
   private:
     FrmMain &window_;

@@ -1,22 +1,32 @@
 #include "tarvo_program.h"
 
 #include "bas_main.h"
+#include "clock_correction.h"
+#include "connection_log.h"
 #include "desktop_help_viewer.h"
 #include "dynamic_router_library.h"
 #include "form_commands.h"
 #include "frm_main.h"
 #include "frm_msg.h"
+#include "logind_session_end.h"
 #include "menu_settings_effects.h"
 #include "message_boxes.h"
-#include "program_services.h"
+#include "program_modules.h"
 #include "qt_event_pump.h"
+#include "qt_query_timer.h"
+#include "schedule.h"
 #include "settings.h"
 #include "settings_view.h"
+#include "system_clocks.h"
 #include "system_tray.h"
+#include "system_wall_clock.h"
+#include "tcp_daytime_connection.h"
 #include "tray_pictures.h"
 #include "window_message_bridge.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QTimer>
 
 namespace tarvo {
 
@@ -45,9 +55,21 @@ struct TarvoProgram::Parts {
     settings::Settings store{QCoreApplication::applicationDirPath().toStdString(), programVersion(),
                              effects};
     SettingsView settingsView{store};
-    ProgramServices services;
+    ProgramModules services;
     BasMain core{CorePorts{library, window, cancelWindow, messages, events, events, tray,
                            windowMessages, help, settingsView, services}};
+
+    SystemWallClock wallClock;
+    LogindSessionEnd sessionEnd{QDBusConnection::systemBus()};
+    Schedule schedule{
+        Schedule::Ports{core, window, cancelWindow, settingsView, wallClock, services, sessionEnd}};
+    ConnectionLog log{core.state, wallClock, services};
+    TcpDaytimeConnection daytime;
+    QtQueryTimer timerWatch3{window.timer(QStringLiteral("TimerWatch3"))};
+    FallbackClock systemClock{std::make_unique<TimedatedClock>(QDBusConnection::systemBus()),
+                              std::make_unique<KernelClock>()};
+    ClockCorrection clock{
+        ClockCorrection::Ports{daytime, timerWatch3, wallClock, events, systemClock, settingsView}};
 };
 
 TarvoProgram::TarvoProgram() : parts_(std::make_unique<Parts>()) {
@@ -55,6 +77,23 @@ TarvoProgram::TarvoProgram() : parts_(std::make_unique<Parts>()) {
     p.window.setWindowIcon(TrayPicture(99));
     p.services.setMainTimer(p.window.timer(QStringLiteral("Timer")));
     ConnectForms(p.window, p.cancelWindow, p.core);
+
+    p.services.attach(p.schedule, p.log, p.clock);
+    p.effects.watchArmed = [&p](settings::WatchTimer t) { p.schedule.ArmCounter(t); };
+    p.effects.timeServersFilled = [&p] { p.clock.FillServerList(); };
+    p.daytime.dataArrived = [&p](const QByteArray &received) { p.clock.DataArrival(received); };
+    const auto onTick = [&p](const char *name, auto action) {
+        QObject::connect(p.window.timer(QString::fromLatin1(name)), &QTimer::timeout, &p.window,
+                         action);
+    };
+    onTick("Timer", [&p] { p.schedule.ScheduleTick(); });
+    onTick("TimerWatch", [&p] { p.schedule.WatchTick(settings::WatchTimer::Connection); });
+    onTick("TimerWatch2", [&p] { p.schedule.WatchTick(settings::WatchTimer::Clock); });
+    onTick("TimerWatch5", [&p] { p.schedule.WatchTick(settings::WatchTimer::RouterSearch); });
+    onTick("TimerWatch3", [&p] { p.clock.TimerWatch3Tick(); });
+    // The schedule runs from the window's creation; before the settings are loaded it finds
+    // AutoStart 0 and does nothing.
+    p.window.timer(QStringLiteral("Timer"))->start(1000);
 }
 
 TarvoProgram::~TarvoProgram() = default;

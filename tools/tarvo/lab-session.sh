@@ -66,8 +66,11 @@ echo "lab-session: display $DISPLAY, program folder $program_dir" >&2
 
 # Single-instance sockets go to the temp folder: keep this run's apart from any other's.
 export TMPDIR=$work
+# The lab shares the machine's clock and, run as root, its system bus: the program here must
+# not be able to set the one or reach logind or timedated on the other.
+export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/no-system-bus"
 started_ns=$(date +%s%N)
-"$program_dir/Tarvo" &
+setpriv --bounding-set=-sys_time -- "$program_dir/Tarvo" &
 tarvo_pid=$!
 pids+=("$tarvo_pid")
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "clock_ports.h"
+
+#include <QPointer>
+#include <QTimer>
+
+namespace tarvo {
+
+// One of the main window's timers, driven by period as the program's design drives its timers.
+class QtQueryTimer : public QueryTimer {
+  public:
+    explicit QtQueryTimer(QTimer *timer) : timer_(timer) {}
+    void setPeriod(int periodMs) override {
+        if (!timer_) return;
+        if (periodMs > 0)
+            timer_->start(periodMs);
+        else
+            timer_->stop();
+    }
+
+  private:
+    QPointer<QTimer> timer_;
+};
+
+} // namespace tarvo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "clock_correction.h"
+#include "connection_log.h"
+#include "program_services.h"
+#include "schedule.h"
+
+namespace tarvo {
+
+// The program's modules as the line sequences reach them. They are made after the core they
+// serve, so they are attached once everything exists.
+class ProgramModules : public ProgramServices {
+  public:
+    void attach(Schedule &schedule, ConnectionLog &log, ClockCorrection &clock) {
+        schedule_ = &schedule;
+        log_ = &log;
+        clock_ = &clock;
+    }
+
+    void writeLog(LogKind kind) override {
+        if (log_) log_->WriteLog(kind);
+    }
+    bool inFlatRateHours() override { return schedule_ && schedule_->InFlatRateHours(); }
+    void correctClock(int index) override {
+        if (clock_) clock_->CorrectClock(index);
+    }
+
+  private:
+    Schedule *schedule_ = nullptr;
+    ConnectionLog *log_ = nullptr;
+    ClockCorrection *clock_ = nullptr;
+};
+
+} // namespace tarvo
