@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include "os/lock.h"
+
 #include <mutex>
 
 namespace qs {
@@ -17,7 +19,7 @@ class BusySlots {
 
   private:
     struct Guarded {
-        std::mutex mutex;
+        Lock mutex;
         bool busy = false;
     };
     std::array<Guarded, 3> slots_;

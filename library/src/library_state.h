@@ -5,6 +5,8 @@
 #include "request.h"
 
 #include <memory>
+#include "os/lock.h"
+
 #include <mutex>
 
 namespace qs {
@@ -24,7 +26,7 @@ class LibraryState {
     std::shared_ptr<DiscoveryList> takeList();
 
   private:
-    std::mutex mutex_;
+    Lock mutex_;
     bool initialised_ = false;
     bool socketsUsable_ = false;
     BusySlots slots_;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include "os/lock.h"
+
 #include <mutex>
 #include <vector>
 
@@ -13,7 +15,7 @@ namespace qs {
 // Routers found by one search. Shared between the searching worker and the library state, so
 // that a cleanup or a new search can drop the list while a worker still appends to it.
 struct DiscoveryList {
-    std::mutex mutex;
+    Lock mutex;
     std::vector<RouterRecord> records;
     size_t max = 0;
 
