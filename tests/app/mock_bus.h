@@ -16,7 +16,7 @@ namespace tarvo::testing {
 class MockBus {
   public:
     ~MockBus() {
-        QDBusConnection::disconnectFromBus(kConnectionName);
+        QDBusConnection::disconnectFromBus(address);
         for (QProcess *p : {&mock_, &daemon_}) {
             if (p->state() == QProcess::NotRunning) continue;
             p->terminate();
@@ -73,7 +73,8 @@ class MockBus {
                     {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--system"),
                      QStringLiteral("--template"), templateName, QStringLiteral("-l"), logPath()});
 
-        bus_ = QDBusConnection::connectToBus(address, kConnectionName);
+        // Named after the address: each bus gets a connection of its own.
+        bus_ = QDBusConnection::connectToBus(address, address);
         if (!bus_.isConnected()) return QStringLiteral("cannot connect to the private bus");
         QElapsedTimer waited;
         waited.start();
@@ -114,7 +115,6 @@ class MockBus {
     QString address;
 
   private:
-    static inline const QString kConnectionName = QStringLiteral("tarvo-test-mock-bus");
     QString logPath() const { return dir_.path() + QStringLiteral("/calls.log"); }
 
     QTemporaryDir dir_;
