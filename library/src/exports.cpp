@@ -38,11 +38,15 @@ std::unique_ptr<Request> newRequest(const RouterRecord &record, int32_t port) {
     return req;
 }
 
+// Credential lengths index fixed 20-byte fields; a larger one would make a request read past the
+// caller's record.
+bool credentialsFit(const RouterRecord &r) { return r.user_length <= 20 && r.password_length <= 20; }
+
 int32_t startSequence(const NotifyTarget *target, const RouterRecord *record, int32_t port,
                       Operation op, Slot slot, int timeLimit, void (*worker)(Request &)) {
     const bool sockets = libraryState().ensureInitialised();
     if (!validPort(port)) return KZV_E_PARAM;
-    if (!target || !record) return KZV_E_PARAM;
+    if (!target || !record || !credentialsFit(*record)) return KZV_E_PARAM;
     if (!offers(record->model_code, op)) return KZV_E_UNSUPPORTED;
     if (!sockets) return KZV_E_FAIL;
     if (!libraryState().slots().take(slot)) return KZV_E_BUSY;
@@ -51,8 +55,6 @@ int32_t startSequence(const NotifyTarget *target, const RouterRecord *record, in
     req->timeLimitSeconds = timeLimit;
     return startAsync(std::move(req), slot, worker);
 }
-
-bool credentialsFit(const RouterRecord &r) { return r.user_length <= 20 && r.password_length <= 20; }
 
 uintptr_t g_entryTable[KZV_ENTRY_TABLE_SLOTS];
 
@@ -121,7 +123,7 @@ KZV_API int32_t KZV_CALL KZV_Disconnect(const NotifyTarget *target, const Router
 KZV_API int32_t KZV_CALL KZV_GetCondition(RouterRecord *record, int32_t port) {
     const bool sockets = libraryState().ensureInitialised();
     if (!validPort(port)) return KZV_E_PARAM;
-    if (!record) return KZV_E_PARAM;
+    if (!record || !credentialsFit(*record)) return KZV_E_PARAM;
     if (!offers(record->model_code, kOpCondition)) return KZV_E_UNSUPPORTED;
     if (!sockets) return KZV_E_FAIL;
     auto req = newRequest(*record, port);
@@ -133,7 +135,7 @@ KZV_API int32_t KZV_CALL KZV_GetCondition(RouterRecord *record, int32_t port) {
 KZV_API int32_t KZV_CALL KZV_ChangeSite(const RouterRecord *record, int32_t port, int32_t site) {
     const bool sockets = libraryState().ensureInitialised();
     if (!validPort(port)) return KZV_E_PARAM;
-    if (!record) return KZV_E_PARAM;
+    if (!record || !credentialsFit(*record)) return KZV_E_PARAM;
     if (!offers(record->model_code, kOpChangeSite)) return KZV_E_UNSUPPORTED;
     if (!sockets) return KZV_E_FAIL;
     auto req = newRequest(*record, port);
@@ -147,7 +149,7 @@ KZV_API int32_t KZV_CALL KZV_GetConditionEx(const RouterRecord *record,
                                             ConditionExRecord *ex_out, int32_t port) {
     const bool sockets = libraryState().ensureInitialised();
     if (!validPort(port)) return KZV_E_PARAM;
-    if (!record || !ex_out) return KZV_E_PARAM;
+    if (!record || !ex_out || !credentialsFit(*record)) return KZV_E_PARAM;
     if (!offers(record->model_code, kOpConditionEx)) return KZV_E_UNSUPPORTED;
     if (!sockets) return KZV_E_FAIL;
     auto req = newRequest(*record, port);
@@ -160,7 +162,7 @@ KZV_API int32_t KZV_CALL KZV_GetConditionEx(const RouterRecord *record,
 KZV_API int32_t KZV_CALL KZV_ClearCounter(const RouterRecord *record, int32_t port) {
     const bool sockets = libraryState().ensureInitialised();
     if (!validPort(port)) return KZV_E_PARAM;
-    if (!record) return KZV_E_PARAM;
+    if (!record || !credentialsFit(*record)) return KZV_E_PARAM;
     if (!offers(record->model_code, kOpClearCounter)) return KZV_E_UNSUPPORTED;
     if (!sockets) return KZV_E_FAIL;
     auto req = newRequest(*record, port);

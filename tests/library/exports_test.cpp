@@ -220,6 +220,7 @@ TEST_F(ExportsTest, ConditionOnPortOneWritesOnlyItsPortCondition) {
         std::memset(&r, 0xCC, sizeof r);
         r.address = kRouter;
         r.model_code = model;
+        r.user_length = r.password_length = 0;
         RouterRecord before = r;
         EXPECT_EQ(KZV_GetCondition(&r, 1), LINE_CONNECTED);
         const auto *a = reinterpret_cast<const uint8_t *>(&before);
@@ -251,6 +252,7 @@ TEST_F(ExportsTest, FailedConditionLeavesTheRecordAlone) {
     std::memset(&r, 0xCC, sizeof r);
     r.address = kRouter;
     r.model_code = 0x23090;
+    r.user_length = r.password_length = 0;
     RouterRecord before = r;
     EXPECT_EQ(KZV_GetCondition(&r, 0), KZV_E_NO_ANSWER);
     EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
@@ -270,6 +272,27 @@ TEST_F(ExportsTest, ChangeSiteAndClearCounter) {
     router.silent = true;
     EXPECT_EQ(KZV_ClearCounter(&r, 0), KZV_E_NO_ANSWER);
     EXPECT_EQ(KZV_ChangeSite(&r, 0, 0), KZV_E_NO_ANSWER);
+}
+
+TEST_F(ExportsTest, RecordsWithOversizedCredentialsAreRefused) {
+    ConditionExRecord ex{};
+    for (uint32_t model : {0x23090u, 0x00301400u}) {
+        for (bool user : {true, false}) {
+            RouterRecord r = recordOf(model);
+            (user ? r.user_length : r.password_length) = 21;
+            EXPECT_EQ(KZV_Connect(&kTarget, &r, 0), KZV_E_PARAM);
+            EXPECT_EQ(KZV_Disconnect(&kTarget, &r, 0), KZV_E_PARAM);
+            EXPECT_EQ(KZV_GetCondition(&r, 0), KZV_E_PARAM);
+            EXPECT_EQ(KZV_ChangeSite(&r, 0, 0), KZV_E_PARAM);
+            EXPECT_EQ(KZV_GetConditionEx(&r, &ex, 0), KZV_E_PARAM);
+            EXPECT_EQ(KZV_ClearCounter(&r, 0), KZV_E_PARAM);
+            RouterCredentials cred{};
+            EXPECT_EQ(KZV_SetPassword(&r, &cred), model == 0x23090u ? KZV_E_UNSUPPORTED
+                                                                    : KZV_E_PARAM);
+        }
+    }
+    EXPECT_EQ(fake.threads.pending(), 0u);
+    EXPECT_TRUE(fake.network.sent().empty());
 }
 
 TEST_F(ExportsTest, SetPasswordRefusesOversizedCredentials) {
