@@ -33,7 +33,9 @@ struct Waiter {
     }
 };
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double percentile(std::vector<double> v, double p) {
     std::sort(v.begin(), v.end());
@@ -74,8 +76,8 @@ int main(int argc, char **argv) {
     }
     std::printf("discovery: %zu routers, median %.3f s, best %.3f s over %d rounds "
                 "(floor 2.0 s: one silent second per router family; goal <= 2.2 s)\n",
-                routers.size(), percentile(times, 0.5), *std::min_element(times.begin(), times.end()),
-                rounds);
+                routers.size(), percentile(times, 0.5),
+                *std::min_element(times.begin(), times.end()), rounds);
     if (routers.empty()) {
         std::printf("no routers answered: nothing more to measure\n");
         return 1;
@@ -102,7 +104,8 @@ int main(int argc, char **argv) {
             for (int i = 0; i < 100; ++i)
                 if (KZV_GetCondition(&mine, i & 1) < 0) ++failures;
         });
-    for (auto &th : threads) th.join();
+    for (auto &th : threads)
+        th.join();
     std::printf("64 threads x 100 synchronous calls: %d failures in %.0f ms (goal 0 failures)\n",
                 failures.load(), ms(Clock::now() - start));
     KZV_Cleanup();

@@ -27,8 +27,8 @@ bool knownStatus(int s) {
 // Input: a sequence of records [kind][address byte][port byte][length][bytes...].
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     auto read = UnicastTransfer::read(0x0A000001, "getstatus///");
-    auto write = UnicastTransfer::write(0x0A000001, "connect///",
-                                        std::vector<uint8_t>(size % 1100, 0x5A));
+    auto write =
+        UnicastTransfer::write(0x0A000001, "connect///", std::vector<uint8_t>(size % 1100, 0x5A));
     BroadcastRead broadcast("search///");
     read.start();
     write.start();

@@ -1,8 +1,8 @@
 // The three request kinds that may run only once at a time: discovery, connect, disconnect.
 #pragma once
 
-#include <array>
 #include "os/lock.h"
+#include <array>
 
 #include <mutex>
 

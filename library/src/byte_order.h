@@ -52,7 +52,8 @@ inline void writeLe16(std::span<uint8_t> b, size_t at, uint16_t v) {
 
 inline void writeLe32(std::span<uint8_t> b, size_t at, uint32_t v) {
     if (at + 4 > b.size()) return;
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // Copies n bytes from b[at..] into out, zero-filling whatever the buffer does not hold.

@@ -14,7 +14,9 @@ using namespace qs;
 
 namespace {
 
-bool validPort(int32_t port) { return port == 0 || port == 1; }
+bool validPort(int32_t port) {
+    return port == 0 || port == 1;
+}
 
 // Starts an asynchronous worker that owns req. On failure the slot is released again.
 int32_t startAsync(std::unique_ptr<Request> req, Slot slot, void (*worker)(Request &)) {
@@ -40,7 +42,9 @@ std::unique_ptr<Request> newRequest(const RouterRecord &record, int32_t port) {
 
 // Credential lengths index fixed 20-byte fields; a larger one would make a request read past the
 // caller's record.
-bool credentialsFit(const RouterRecord &r) { return r.user_length <= 20 && r.password_length <= 20; }
+bool credentialsFit(const RouterRecord &r) {
+    return r.user_length <= 20 && r.password_length <= 20;
+}
 
 int32_t startSequence(const NotifyTarget *target, const RouterRecord *record, int32_t port,
                       Operation op, Slot slot, int timeLimit, void (*worker)(Request &)) {
@@ -145,8 +149,8 @@ KZV_API int32_t KZV_CALL KZV_ChangeSite(const RouterRecord *record, int32_t port
     return req->result;
 }
 
-KZV_API int32_t KZV_CALL KZV_GetConditionEx(const RouterRecord *record,
-                                            ConditionExRecord *ex_out, int32_t port) {
+KZV_API int32_t KZV_CALL KZV_GetConditionEx(const RouterRecord *record, ConditionExRecord *ex_out,
+                                            int32_t port) {
     const bool sockets = libraryState().ensureInitialised();
     if (!validPort(port)) return KZV_E_PARAM;
     if (!record || !ex_out || !credentialsFit(*record)) return KZV_E_PARAM;

@@ -4,8 +4,8 @@
 #include "busy_slots.h"
 #include "request.h"
 
-#include <memory>
 #include "os/lock.h"
+#include <memory>
 
 #include <mutex>
 

@@ -3,9 +3,9 @@
 
 #include "quaystone/quaystone.h"
 
+#include "os/lock.h"
 #include <cstdint>
 #include <memory>
-#include "os/lock.h"
 
 #include <mutex>
 #include <vector>

@@ -62,9 +62,9 @@ void findWorker(Request &req) {
 }
 
 void connectWorker(Request &req) {
-    finish(req, kSlotConnect,
-           byClass(req, Completion{KZV_E_FAIL, 0}, class2::connectSequence,
-                   class3::connectSequence));
+    finish(
+        req, kSlotConnect,
+        byClass(req, Completion{KZV_E_FAIL, 0}, class2::connectSequence, class3::connectSequence));
 }
 
 void disconnectWorker(Request &req) {

@@ -61,8 +61,7 @@ extern "C" void winmsg_unregister(uint32_t window) {
     r.idle.wait(lock, [&] { return onlyCaller(*w, self); });
 }
 
-extern "C" int32_t winmsg_post(uint32_t window, uint32_t message, int32_t wparam,
-                               int32_t lparam) {
+extern "C" int32_t winmsg_post(uint32_t window, uint32_t message, int32_t wparam, int32_t lparam) {
     Registry &r = registry();
     std::shared_ptr<Window> w;
     const auto self = std::this_thread::get_id();

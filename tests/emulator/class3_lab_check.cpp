@@ -79,7 +79,8 @@ class Udp {
 Bytes readRequest(const std::string &name) {
     Bytes d{0, 1};
     // Appending element by element: GCC 12 at -O2 misreads a range insert here as overflowing.
-    for (char c : name) d.push_back(static_cast<uint8_t>(c));
+    for (char c : name)
+        d.push_back(static_cast<uint8_t>(c));
     d.push_back(0);
     for (char c : std::string("octet"))
         d.push_back(static_cast<uint8_t>(c));

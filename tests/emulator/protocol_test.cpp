@@ -42,7 +42,8 @@ Bytes request(uint16_t sequence, uint16_t commandWord, Bytes payload) {
             0,
             0};
     // Appending element by element: GCC 12 at -O2 misreads a range insert here as overflowing.
-    for (uint8_t b : payload) d.push_back(b);
+    for (uint8_t b : payload)
+        d.push_back(b);
     return d;
 }
 

@@ -92,12 +92,14 @@ TEST_F(Class2Lab, SearchKeepsQualifiedRoutersOnceWithExactRecords) {
     expected.raw_438 = 0x4041;
     const auto *got = reinterpret_cast<const uint8_t *>(&routers[0]);
     const auto *want = reinterpret_cast<const uint8_t *>(&expected);
-    for (size_t i = 0; i < sizeof expected; ++i) ASSERT_EQ(got[i], want[i]) << "offset " << i;
+    for (size_t i = 0; i < sizeof expected; ++i)
+        ASSERT_EQ(got[i], want[i]) << "offset " << i;
 
     // Every router heard the broadcast; the refused ones were asked for their information too.
     auto log = control.log();
     int searches = 0;
-    for (const auto &d : log) searches += d.broadcast && d.router == "alpha";
+    for (const auto &d : log)
+        searches += d.broadcast && d.router == "alpha";
     EXPECT_EQ(searches, 1);
 }
 

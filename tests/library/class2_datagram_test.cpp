@@ -214,8 +214,10 @@ TEST(Class2Reply, RouterRecordFromSearchAndInformation) {
     EXPECT_EQ(r.raw_438, 0x4041);
     for (size_t off : {52u, 54u, 440u, 442u})
         EXPECT_EQ(b[off] | b[off + 1], 0) << off;
-    for (size_t off = 56; off < 416; ++off) ASSERT_EQ(b[off], 0) << off;
-    for (size_t off = 444; off < 512; ++off) ASSERT_EQ(b[off], 0) << off;
+    for (size_t off = 56; off < 416; ++off)
+        ASSERT_EQ(b[off], 0) << off;
+    for (size_t off = 444; off < 512; ++off)
+        ASSERT_EQ(b[off], 0) << off;
 }
 
 TEST(Class2Reply, AcceptedKeyIds) {

@@ -102,7 +102,8 @@ TEST_F(ExchangeTest, BroadcastKeepsOneEntryPerSenderWithItsLaterDatagram) {
 TEST_F(ExchangeTest, BroadcastIgnoresSendersBeyondSixtyFour) {
     net.peer = [](uint32_t, const std::vector<uint8_t> &) {
         std::vector<Datagram> all;
-        for (uint32_t a = 1; a <= 70; ++a) all.push_back({a, {uint8_t(a)}});
+        for (uint32_t a = 1; a <= 70; ++a)
+            all.push_back({a, {uint8_t(a)}});
         all.push_back({5, {0xEE}}); // a known sender still updates its entry
         return all;
     };

@@ -105,7 +105,8 @@ TEST_F(SequenceTest, SilentRouterEndsConnectWithNoAnswer) {
 TEST_F(SequenceTest, ConnectOnPortOneUsesOddCommands) {
     routers.add(FakeRouter{.address = kRouter, .states = {3, 5}});
     EXPECT_EQ(runConnect(0x23090, 1), (Post{77, 1054, 0, 5}));
-    for (auto &s : fake.network.sent()) EXPECT_EQ(be16(s.bytes, 4) & 1, 1);
+    for (auto &s : fake.network.sent())
+        EXPECT_EQ(be16(s.bytes, 4) & 1, 1);
 }
 
 TEST_F(SequenceTest, DisconnectCompletions) {
@@ -179,7 +180,8 @@ TEST_F(SequenceTest, SearchAcceptsOnlyQualifiedRoutersOnceEach) {
 }
 
 TEST_F(SequenceTest, SearchStopsAtMax) {
-    for (uint32_t a = 1; a <= 5; ++a) routers.add(FakeRouter{.address = 0x0A4D0000 + a});
+    for (uint32_t a = 1; a <= 5; ++a)
+        routers.add(FakeRouter{.address = 0x0A4D0000 + a});
     ASSERT_EQ(KZV_Find(&kTarget, 2), KZV_OK);
     fake.threads.runPending();
     RouterRecord out[2];

@@ -1,11 +1,11 @@
 // Class 3 building blocks: digest, names, seeds, scrambling, text answers and router files.
+#include "byte_order.h"
 #include "class3/command_exchange.h"
 #include "class3/file_name.h"
 #include "class3/model_key_table.h"
 #include "class3/router_files.h"
 #include "class3/scramble.h"
 #include "class3/text_answer.h"
-#include "byte_order.h"
 #include "fake_platform.h"
 #include "os/md5.h"
 
@@ -60,12 +60,14 @@ TEST(Md5, Rfc1321TestSuite) {
          "d174ab98d277d9f5a5611c2c9f419d9f"},
         {[] {
              std::string s;
-             for (int i = 0; i < 8; ++i) s += "1234567890";
+             for (int i = 0; i < 8; ++i)
+                 s += "1234567890";
              return s;
          }(),
          "57edf4a22be3c955ac49da2e2107b67a"},
     };
-    for (const auto &[input, expected] : vectors) EXPECT_EQ(hexOf(md5(bytesOf(input))), expected);
+    for (const auto &[input, expected] : vectors)
+        EXPECT_EQ(hexOf(md5(bytesOf(input))), expected);
 }
 
 TEST(FileName, SlashesUserAndDigest) {
@@ -75,19 +77,21 @@ TEST(FileName, SlashesUserAndDigest) {
     ASSERT_EQ(status.size(), std::string("getstatus/admin//").size() + 32);
     EXPECT_EQ(status.rfind("getstatus/admin/", 0), 0u);
     EXPECT_EQ(status.back(), '/');
-    for (char c : status.substr(16, 32)) EXPECT_TRUE(std::isxdigit(c) && !std::isupper(c)) << c;
-    const char *words[] = {"connect", "disconnect", "changeaccount", "getstatus", "clearstatus",
-                           "search"};
-    Command commands[] = {Command::Connect, Command::Disconnect, Command::ChangeAccount,
+    for (char c : status.substr(16, 32))
+        EXPECT_TRUE(std::isxdigit(c) && !std::isupper(c)) << c;
+    const char *words[] = {"connect",   "disconnect",  "changeaccount",
+                           "getstatus", "clearstatus", "search"};
+    Command commands[] = {Command::Connect,   Command::Disconnect,  Command::ChangeAccount,
                           Command::GetStatus, Command::ClearStatus, Command::Search};
-    for (int i = 0; i < 6; ++i) EXPECT_STREQ(commandWord(commands[i]), words[i]);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_STREQ(commandWord(commands[i]), words[i]);
 }
 
 TEST(FileName, DigestIsMd5OfPasswordCodeAndSeed) {
     const AuthContext a = auth("u", "pw", 0xBEEF, 0x11);
     const uint16_t code = commandCode(Command::Connect, 0x11, 0x00301400);
     ASSERT_NE(code, 0);
-    const uint8_t input[] = {'p', 'w', static_cast<uint8_t>(code), static_cast<uint8_t>(code >> 8),
+    const uint8_t input[] = {'p',  'w', static_cast<uint8_t>(code), static_cast<uint8_t>(code >> 8),
                              0xEF, 0xBE};
     EXPECT_EQ(requestDigest(a, Command::Connect), hexOf(md5(input)));
     // Without a key entry the command code is 0.
@@ -105,10 +109,11 @@ TEST(ModelKeys, TwelveKeyIdsOrNoneAndModelUpperHalf) {
     for (const auto &e : kModelKeyTable) {
         ids.insert(e.keyId);
         EXPECT_EQ(e.modelCode, 0x00301400u);
-        for (int unused : {5, 7, 8, 9}) EXPECT_EQ(e.commandCodes[unused], 0);
+        for (int unused : {5, 7, 8, 9})
+            EXPECT_EQ(e.commandCodes[unused], 0);
     }
-    EXPECT_EQ(ids, (std::set<uint16_t>{1, 2, 0x11, 0x12, 0x13, 0x14, 0xFFFB, 0xFFFC, 0xFFFD,
-                                       0xFFFE, 0xFFFF}));
+    EXPECT_EQ(ids, (std::set<uint16_t>{1, 2, 0x11, 0x12, 0x13, 0x14, 0xFFFB, 0xFFFC, 0xFFFD, 0xFFFE,
+                                       0xFFFF}));
     EXPECT_EQ(findModelKey(0, 0x00301400), nullptr);
     EXPECT_NE(findModelKey(0x12, 0x00309999), nullptr); // lower half of the model ignored
     EXPECT_EQ(findModelKey(0x12, 0x00311400), nullptr);
@@ -118,9 +123,9 @@ TEST(Seeds, RotationMovesTheDocumentedBits) {
     struct Case {
         uint16_t wire, stored;
     } cases[] = {
-        {0x0001, 0x0100}, // bit 0 becomes bit 8
+        {0x0001, 0x0100},                                     // bit 0 becomes bit 8
         {0x0002, 0x0001}, {0x0100, 0x0080}, {0x0E00, 0x0E00}, // bits 9..11 stay
-        {0x1000, 0x8000}, // bit 12 becomes bit 15
+        {0x1000, 0x8000},                                     // bit 12 becomes bit 15
         {0x2000, 0x1000}, {0x0000, 0x0000}, {0xFFFF, 0xFFFF},
     };
     for (const auto &c : cases) {
@@ -194,17 +199,24 @@ TEST(TextAnswer, RefusalCodesPerCommand) {
         const char *text;
         std::optional<int> code;
     } cases[] = {
-        {Command::Connect, "non use port", 0},     {Command::Connect, "leased line", 1},
-        {Command::Connect, "ras server", 2},       {Command::Connect, "non active port", 3},
-        {Command::Connect, "active port", 5},      {Command::Disconnect, "active port", 5},
-        {Command::Connect, "illegal parameter", {}}, {Command::Connect, "Active port", {}},
-        {Command::ChangeAccount, "active port", 1}, {Command::ChangeAccount, "illegal parameter", 2},
+        {Command::Connect, "non use port", 0},
+        {Command::Connect, "leased line", 1},
+        {Command::Connect, "ras server", 2},
+        {Command::Connect, "non active port", 3},
+        {Command::Connect, "active port", 5},
+        {Command::Disconnect, "active port", 5},
+        {Command::Connect, "illegal parameter", {}},
+        {Command::Connect, "Active port", {}},
+        {Command::ChangeAccount, "active port", 1},
+        {Command::ChangeAccount, "illegal parameter", 2},
         {Command::ChangeAccount, "not account number", 3},
         {Command::ChangeAccount, "not change account", 4},
-        {Command::ChangeAccount, "non use port", 5}, {Command::ChangeAccount, "leased line", {}},
+        {Command::ChangeAccount, "non use port", 5},
+        {Command::ChangeAccount, "leased line", {}},
         {Command::ClearStatus, "active port", {}},
     };
-    for (const auto &c : cases) EXPECT_EQ(refusalCode(c.c, c.text), c.code) << c.text;
+    for (const auto &c : cases)
+        EXPECT_EQ(refusalCode(c.c, c.text), c.code) << c.text;
 }
 
 TEST(RouterFiles, PortStateAndFlagRules) {
@@ -219,9 +231,9 @@ TEST(RouterFiles, PortStateAndFlagRules) {
         uint16_t inUse, bits;
         uint16_t plain, extended;
     } states[] = {
-        {0, 0x01, 0, 0},    {1, 0x00, 0, 0},    {1, 0x01, 3, 3},   {1, 0x03, 3, 3},
-        {1, 0x02, 4, 4},    {1, 0x04, 4, 4},    {1, 0x08, 5, 5},   {1, 0x10, 5, 21},
-        {1, 0x18, 5, 5},    {1, 0x120, 0, 0},   {1, 0xFF10, 5, 21},
+        {0, 0x01, 0, 0}, {1, 0x00, 0, 0},  {1, 0x01, 3, 3},    {1, 0x03, 3, 3},
+        {1, 0x02, 4, 4}, {1, 0x04, 4, 4},  {1, 0x08, 5, 5},    {1, 0x10, 5, 21},
+        {1, 0x18, 5, 5}, {1, 0x120, 0, 0}, {1, 0xFF10, 5, 21},
     };
     for (const auto &c : states) {
         setPort(c.inUse, c.bits, 0, 0);
@@ -274,7 +286,8 @@ TEST(RouterFiles, SearchFileUnscramblesAfterTheIdentity) {
     writeLe32(f, 8, 0x0A4D0021);
     writeLe32(f, 12, 0xFFFFFF00);
     std::memcpy(f.data() + 16, "router-three", 12);
-    for (size_t i = 48; i < 68; ++i) f[i] = static_cast<uint8_t>(0xA0 + i);
+    for (size_t i = 48; i < 68; ++i)
+        f[i] = static_cast<uint8_t>(0xA0 + i);
     std::vector<uint8_t> wire = f;
     scramble(std::span<uint8_t>(wire).subspan(8), {seed, 0xFFFB, 0x00305000});
     auto parsed = readSearchFile(wire);

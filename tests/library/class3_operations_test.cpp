@@ -48,10 +48,14 @@ struct Class3Test : ::testing::Test {
 TEST_F(Class3Test, DiscoveryAfterClass2WithChallengeAndPlainRouters) {
     class2.add(FakeRouter{.address = 0x0A4D0002, .name = "two"});
     routers.add(FakeClass3Router{.address = 0x0A4D0031, .name = "plain"});
-    routers.add(FakeClass3Router{.address = 0x0A4D0032, .keyId = 0xFFFB, .authSeed = 0x1357,
-                                 .user = "admin", .password = "pw", .requireAuth = true});
+    routers.add(FakeClass3Router{.address = 0x0A4D0032,
+                                 .keyId = 0xFFFB,
+                                 .authSeed = 0x1357,
+                                 .user = "admin",
+                                 .password = "pw",
+                                 .requireAuth = true});
     routers.add(FakeClass3Router{.address = 0x0A4D0033, .model = 0x0030999A}); // not offered
-    routers.add(FakeClass3Router{.address = 0x0A4D0034, .keyId = 3});         // refused key id
+    routers.add(FakeClass3Router{.address = 0x0A4D0034, .keyId = 3});          // refused key id
     ASSERT_EQ(KZV_Find(&kTarget, 64), KZV_OK);
     fake.threads.runPending();
     EXPECT_EQ(fake.poster.posts(), (std::vector<Post>{{9, 1054, 0, 0}}));
@@ -75,7 +79,8 @@ TEST_F(Class3Test, DiscoveryAfterClass2WithChallengeAndPlainRouters) {
     expected.from_challenge = 1;
     const auto *got = reinterpret_cast<const uint8_t *>(&out[2]);
     const auto *want = reinterpret_cast<const uint8_t *>(&expected);
-    for (size_t i = 0; i < sizeof expected; ++i) EXPECT_EQ(got[i], want[i]) << "offset " << i;
+    for (size_t i = 0; i < sizeof expected; ++i)
+        EXPECT_EQ(got[i], want[i]) << "offset " << i;
 }
 
 TEST_F(Class3Test, ConnectAndDisconnectSequences) {
@@ -195,8 +200,10 @@ TEST_F(Class3Test, ChangeSiteAndClearCounterResults) {
 }
 
 TEST_F(Class3Test, SetPasswordStoresAcceptedCredentials) {
-    auto &r = routers.add(FakeClass3Router{.address = kRouter, .authSeed = 0x0BAD,
-                                           .user = "admin", .password = "secret",
+    auto &r = routers.add(FakeClass3Router{.address = kRouter,
+                                           .authSeed = 0x0BAD,
+                                           .user = "admin",
+                                           .password = "secret",
                                            .requireAuth = true});
     RouterRecord rec{};
     rec.address = kRouter;

@@ -61,8 +61,10 @@ TEST(Concurrency, OverlappingRequestsFromManyThreads) {
                 if (KZV_ClearCounter(&r, 1) != 0) ++unexpected;
                 for (int32_t rc : {KZV_Connect(&target, &r, 0), KZV_Disconnect(&target, &r, 1),
                                    KZV_Find(&target, 4)}) {
-                    if (rc == KZV_OK) ++accepted;
-                    else if (rc != KZV_E_BUSY) ++unexpected;
+                    if (rc == KZV_OK)
+                        ++accepted;
+                    else if (rc != KZV_E_BUSY)
+                        ++unexpected;
                 }
                 RouterRecord out[4];
                 int32_t count = 0;
@@ -72,7 +74,8 @@ TEST(Concurrency, OverlappingRequestsFromManyThreads) {
             }
         });
     }
-    for (auto &c : callers) c.join();
+    for (auto &c : callers)
+        c.join();
 
     // Detached workers finish on their own; each accepted request posts exactly once.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

@@ -55,8 +55,10 @@ TEST(GetDllVersion, TableOfEntryPoints) {
         reinterpret_cast<uintptr_t>(&KZV_Cleanup),
         reinterpret_cast<uintptr_t>(&KZV_SetPassword),
     };
-    for (int i = 0; i < 11; ++i) EXPECT_EQ(slots[i], expected[i]) << i;
-    for (int i = 11; i < 50; ++i) EXPECT_EQ(slots[i], 0u) << i;
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(slots[i], expected[i]) << i;
+    for (int i = 11; i < 50; ++i)
+        EXPECT_EQ(slots[i], 0u) << i;
 }
 
 TEST_F(ExportsTest, NullPointersAreRefusedFirst) {
@@ -102,12 +104,18 @@ TEST_F(ExportsTest, CapabilityByModel) {
         uint32_t model;
         bool connect, changeSite, conditionEx, clear, password;
     } cases[] = {
-        {0x00000000, false, false, false, false, false}, {0x01020000, false, false, false, false, false},
-        {0x00021000, true, false, false, false, false},  {0x0002203F, true, false, false, false, false},
-        {0x00022040, true, true, false, false, false},   {0x0002308F, true, true, false, false, false},
-        {0x00023090, true, true, true, true, false},     {0x0002FFFF, true, true, true, true, false},
-        {0x003013FF, false, false, false, false, false}, {0x00301400, true, true, true, true, true},
-        {0x00309999, true, true, true, true, true},      {0x0030999A, false, false, false, false, false},
+        {0x00000000, false, false, false, false, false},
+        {0x01020000, false, false, false, false, false},
+        {0x00021000, true, false, false, false, false},
+        {0x0002203F, true, false, false, false, false},
+        {0x00022040, true, true, false, false, false},
+        {0x0002308F, true, true, false, false, false},
+        {0x00023090, true, true, true, true, false},
+        {0x0002FFFF, true, true, true, true, false},
+        {0x003013FF, false, false, false, false, false},
+        {0x00301400, true, true, true, true, true},
+        {0x00309999, true, true, true, true, true},
+        {0x0030999A, false, false, false, false, false},
     };
     auto supported = [](int32_t rc) { return rc != KZV_E_UNSUPPORTED; };
     for (const auto &c : cases) {
@@ -287,8 +295,8 @@ TEST_F(ExportsTest, RecordsWithOversizedCredentialsAreRefused) {
             EXPECT_EQ(KZV_GetConditionEx(&r, &ex, 0), KZV_E_PARAM);
             EXPECT_EQ(KZV_ClearCounter(&r, 0), KZV_E_PARAM);
             RouterCredentials cred{};
-            EXPECT_EQ(KZV_SetPassword(&r, &cred), model == 0x23090u ? KZV_E_UNSUPPORTED
-                                                                    : KZV_E_PARAM);
+            EXPECT_EQ(KZV_SetPassword(&r, &cred),
+                      model == 0x23090u ? KZV_E_UNSUPPORTED : KZV_E_PARAM);
         }
     }
     EXPECT_EQ(fake.threads.pending(), 0u);

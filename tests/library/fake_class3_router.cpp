@@ -3,8 +3,8 @@
 #include "byte_order.h"
 
 #include <cstdio>
-#include <optional>
 #include <cstring>
+#include <optional>
 
 namespace qs::test {
 
@@ -38,7 +38,8 @@ std::vector<uint8_t> FakeClass3Network::searchFile(const FakeClass3Router &r) co
     writeLe32(f, 8, r.address);
     writeLe32(f, 12, 0xFFFFFF00);
     std::memcpy(f.data() + 16, r.name.data(), std::min<size_t>(r.name.size(), 32));
-    for (size_t i = 48; i < 68; ++i) f[i] = static_cast<uint8_t>(i);
+    for (size_t i = 48; i < 68; ++i)
+        f[i] = static_cast<uint8_t>(i);
     scramble(std::span<uint8_t>(f).subspan(8), ScrambleContext{r.scrambleSeed, r.keyId, r.model});
     return f;
 }
@@ -64,7 +65,8 @@ std::vector<uint8_t> FakeClass3Network::statusFile(FakeClass3Router &r) const {
         writeLe32(f, b + 150, 10);
         writeLe32(f, b + 154, 12345);
         writeLe32(f, b + 290, 0xCB007105);
-        for (int i = 0; i < 5; ++i) writeLe32(f, b + 326 + 4 * i, 100u * (i + 1));
+        for (int i = 0; i < 5; ++i)
+            writeLe32(f, b + 326 + 4 * i, 100u * (i + 1));
     }
     scramble(f, ScrambleContext{r.scrambleSeed, r.keyId, r.model});
     return f;

@@ -27,9 +27,9 @@ struct FakeClass3Router {
     // State bits reported for port 0 by successive status reads; the last one sticks.
     std::deque<uint8_t> bits{0x01};
     std::deque<uint8_t> bitsAfterCommand{0x02, 0x08};
-    std::string commandAnswer{};  // a refusal text for connect/disconnect, if any
-    std::string changeAnswer{};   // a refusal text for changeaccount, if any
-    int staleReads = 0;           // this many status reads echo a wrong seed
+    std::string commandAnswer{}; // a refusal text for connect/disconnect, if any
+    std::string changeAnswer{};  // a refusal text for changeaccount, if any
+    int staleReads = 0;          // this many status reads echo a wrong seed
     uint32_t timerKind = 1;
     uint32_t timerValue = 2208988800u + 3600 * 5 + 60 * 6 + 7; // 05:06:07 UTC
 

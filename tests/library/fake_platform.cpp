@@ -21,7 +21,8 @@ bool FakeSocket::sendTo(uint32_t address, uint16_t port, const uint8_t *data, si
     }
     const Peer &peer = port == 4449 ? net_.peer : net_.tftpPeer;
     if (peer)
-        for (auto &d : peer(address, bytes)) inbox_.push_back(std::move(d));
+        for (auto &d : peer(address, bytes))
+            inbox_.push_back(std::move(d));
     return true;
 }
 

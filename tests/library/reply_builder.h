@@ -26,7 +26,8 @@ class Bytes {
         return *this;
     }
     Bytes &fill(size_t at, size_t n, uint8_t v) {
-        for (size_t i = 0; i < n; ++i) d_.at(at + i) = v;
+        for (size_t i = 0; i < n; ++i)
+            d_.at(at + i) = v;
         return *this;
     }
     const std::vector<uint8_t> &bytes() const { return d_; }
@@ -89,11 +90,16 @@ inline std::vector<uint8_t> statusLong(uint16_t state, uint16_t timerKind = 1) {
     }
     b.u16(o + 146, 0x1460).u16(o + 148, 0x1480).fill(o + 150, 128, 'T');
     b.u32(o + 278, 7).u32(o + 282, 0xCB007105).fill(o + 286, 32, 'S');
-    for (int i = 0; i < 5; ++i) b.u32(o + 318 + 4 * i, static_cast<uint32_t>(1000 * (i + 1)));
+    for (int i = 0; i < 5; ++i)
+        b.u32(o + 318 + 4 * i, static_cast<uint32_t>(1000 * (i + 1)));
     return b;
 }
 
-inline std::vector<uint8_t> commandReply(uint16_t word) { return header(80).u16(20, word); }
-inline std::vector<uint8_t> changeSiteReply(uint16_t word) { return header(18).u16(16, word); }
+inline std::vector<uint8_t> commandReply(uint16_t word) {
+    return header(80).u16(20, word);
+}
+inline std::vector<uint8_t> changeSiteReply(uint16_t word) {
+    return header(18).u16(16, word);
+}
 
 } // namespace qs::test

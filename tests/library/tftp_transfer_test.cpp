@@ -10,10 +10,16 @@ namespace {
 constexpr uint32_t kRouter = 0x0A4D0031;
 const Endpoint kPeer{kRouter, 50001};
 
-std::vector<uint8_t> block(size_t n, uint8_t fill) { return std::vector<uint8_t>(n, fill); }
+std::vector<uint8_t> block(size_t n, uint8_t fill) {
+    return std::vector<uint8_t>(n, fill);
+}
 
-uint16_t opcodeOf(const Outgoing &o) { return static_cast<uint16_t>(o.bytes[0] << 8 | o.bytes[1]); }
-uint16_t numberOf(const Outgoing &o) { return static_cast<uint16_t>(o.bytes[2] << 8 | o.bytes[3]); }
+uint16_t opcodeOf(const Outgoing &o) {
+    return static_cast<uint16_t>(o.bytes[0] << 8 | o.bytes[1]);
+}
+uint16_t numberOf(const Outgoing &o) {
+    return static_cast<uint16_t>(o.bytes[2] << 8 | o.bytes[3]);
+}
 
 } // namespace
 
@@ -79,7 +85,8 @@ TEST(TftpRead, ErrorPacketReplacesDataAndMayLackItsNul) {
 }
 
 TEST(TftpRead, UnexpectedPacketFromThePeerEndsTheTransfer) {
-    for (std::vector<uint8_t> odd : {makeAck(1), std::vector<uint8_t>{0, 1}, std::vector<uint8_t>{}}) {
+    for (std::vector<uint8_t> odd :
+         {makeAck(1), std::vector<uint8_t>{0, 1}, std::vector<uint8_t>{}}) {
         auto t = UnicastTransfer::read(kRouter, "f");
         t.start();
         t.onDatagram(kPeer, odd);
@@ -99,7 +106,8 @@ TEST(TftpTransferIds, StrangersAreDroppedWithoutCost) {
     EXPECT_FALSE(t.onDatagram(Endpoint{kRouter, 50002}, makeError(7, "x")));
     EXPECT_EQ(t.status(), kTransferRunning);
     // A stranger's packet costs no retransmission: still three to go.
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(t.onSilence());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(t.onSilence());
     EXPECT_FALSE(t.onSilence());
     EXPECT_EQ(t.status(), kTransferNoAnswer);
 }
@@ -173,7 +181,8 @@ TEST(TftpBroadcast, OneTransferPerSenderUpToSixtyFour) {
     b.onDatagram({1, 7000}, makeData(3, block(5, 1))); // out of order: ignored
     b.onDatagram({1, 7000}, makeData(2, block(5, 1)));
     b.onDatagram({2, 7001}, makeData(1, block(5, 2))); // completed senders take nothing more
-    for (uint32_t a = 10; a < 80; ++a) b.onDatagram({a, 7000}, makeData(1, block(68, 4)));
+    for (uint32_t a = 10; a < 80; ++a)
+        b.onDatagram({a, 7000}, makeData(1, block(68, 4)));
     b.onSilence();
     EXPECT_EQ(b.status(), kTransferDone);
     auto done = b.completed();

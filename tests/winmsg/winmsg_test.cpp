@@ -60,13 +60,15 @@ TEST(WinMsg, UnregisterWaitsForARunningReceiver) {
         static void receive(void *ctx, uint32_t, uint32_t, int32_t, int32_t) {
             auto *s = static_cast<Slow *>(ctx);
             s->entered = true;
-            while (!s->release) std::this_thread::yield();
+            while (!s->release)
+                std::this_thread::yield();
             s->finished = true;
         }
     } slow;
     uint32_t w = winmsg_register(&Slow::receive, &slow);
     std::thread poster([&] { winmsg_post(w, 1, 0, 0); });
-    while (!slow.entered) std::this_thread::yield();
+    while (!slow.entered)
+        std::this_thread::yield();
 
     std::atomic<bool> unregistered{false};
     std::thread remover([&] {
@@ -112,7 +114,8 @@ TEST(WinMsg, ConcurrentPostsAndChurn) {
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&] {
-            for (int i = 0; i < 2000; ++i) ASSERT_EQ(winmsg_post(w, 1, i, 0), 1);
+            for (int i = 0; i < 2000; ++i)
+                ASSERT_EQ(winmsg_post(w, 1, i, 0), 1);
         });
     threads.emplace_back([&] {
         std::set<uint32_t> seen;
@@ -124,7 +127,8 @@ TEST(WinMsg, ConcurrentPostsAndChurn) {
             winmsg_unregister(tmp);
         }
     });
-    for (int t = 0; t < 4; ++t) threads[t].join();
+    for (int t = 0; t < 4; ++t)
+        threads[t].join();
     stop = true;
     threads.back().join();
     EXPECT_EQ(stable.n.load(), 8000);

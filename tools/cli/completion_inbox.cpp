@@ -11,7 +11,9 @@ CompletionInbox::CompletionInbox() {
     if (window_ == 0) throw std::runtime_error("cannot register a message window");
 }
 
-CompletionInbox::~CompletionInbox() { winmsg_unregister(window_); }
+CompletionInbox::~CompletionInbox() {
+    winmsg_unregister(window_);
+}
 
 void CompletionInbox::receive(void *ctx, uint32_t, uint32_t message, int32_t w, int32_t l) {
     auto *self = static_cast<CompletionInbox *>(ctx);

@@ -179,7 +179,8 @@ int cmdFind(const Options &o, Session &s) {
         std::cout << "]}\n";
     } else {
         if (s.records().empty()) std::cout << "no routers found\n";
-        for (const auto &r : s.records()) std::cout << routerText(r) << '\n';
+        for (const auto &r : s.records())
+            std::cout << routerText(r) << '\n';
     }
     return kOk;
 }
@@ -225,8 +226,8 @@ int showStatus(const Options &o, RouterRecord &r, int32_t port, bool extended) {
         int32_t rc = KZV_GetConditionEx(&r, &ex, port);
         if (rc < 0) return printFailure(o, "status", rc), kFailed;
         if (o.json)
-            std::cout << "{\"ok\":true,\"port\":" << port << ",\"condition\":"
-                      << conditionExJson(ex) << "}\n";
+            std::cout << "{\"ok\":true,\"port\":" << port
+                      << ",\"condition\":" << conditionExJson(ex) << "}\n";
         else
             std::cout << "port " << port << ": " << conditionExText(ex);
         return kOk;
@@ -234,8 +235,8 @@ int showStatus(const Options &o, RouterRecord &r, int32_t port, bool extended) {
     int32_t rc = KZV_GetCondition(&r, port);
     if (rc < 0) return printFailure(o, "status", rc), kFailed;
     if (o.json)
-        std::cout << "{\"ok\":true,\"port\":" << port << ",\"condition\":"
-                  << portJson(r.ports[port]) << "}\n";
+        std::cout << "{\"ok\":true,\"port\":" << port
+                  << ",\"condition\":" << portJson(r.ports[port]) << "}\n";
     else
         std::cout << "port " << port << ": " << portText(r.ports[port]);
     return kOk;

@@ -47,31 +47,51 @@ std::string jsonText(const char *field, size_t size) {
 
 std::string lineStateName(int32_t s) {
     switch (s) {
-    case LINE_OFF: return "off";
-    case LINE_IDLE: return "idle";
-    case LINE_BUSY: return "busy";
-    case LINE_CONNECTED: return "connected";
-    case LINE_CONNECTED_EX: return "connected";
-    default: return "state " + std::to_string(s);
+    case LINE_OFF:
+        return "off";
+    case LINE_IDLE:
+        return "idle";
+    case LINE_BUSY:
+        return "busy";
+    case LINE_CONNECTED:
+        return "connected";
+    case LINE_CONNECTED_EX:
+        return "connected";
+    default:
+        return "state " + std::to_string(s);
     }
 }
 
 std::string resultName(int32_t code) {
     switch (code) {
-    case KZV_OK: return "ok";
-    case KZV_E_FAIL: return "failure";
-    case KZV_E_UNSUPPORTED: return "not offered by this model";
-    case KZV_E_NO_ANSWER: return "no answer";
-    case KZV_E_PARAM: return "bad argument";
-    case KZV_E_BUSY: return "busy";
-    case KZV_E_NO_LIST: return "no discovery list";
-    case KZV_E_SEARCHING: return "still searching";
-    case KZV_E_CONNECT_STATE: return "line not ready to connect";
-    case KZV_E_DISCONNECT_STATE: return "line not connected";
-    case KZV_E_TIMEOUT: return "timed out";
-    case KZV_E_DISCONNECT_TIMEOUT: return "timed out hanging up";
-    case KZV_E_REFUSED: return "authentication refused";
-    default: return "code " + std::to_string(code);
+    case KZV_OK:
+        return "ok";
+    case KZV_E_FAIL:
+        return "failure";
+    case KZV_E_UNSUPPORTED:
+        return "not offered by this model";
+    case KZV_E_NO_ANSWER:
+        return "no answer";
+    case KZV_E_PARAM:
+        return "bad argument";
+    case KZV_E_BUSY:
+        return "busy";
+    case KZV_E_NO_LIST:
+        return "no discovery list";
+    case KZV_E_SEARCHING:
+        return "still searching";
+    case KZV_E_CONNECT_STATE:
+        return "line not ready to connect";
+    case KZV_E_DISCONNECT_STATE:
+        return "line not connected";
+    case KZV_E_TIMEOUT:
+        return "timed out";
+    case KZV_E_DISCONNECT_TIMEOUT:
+        return "timed out hanging up";
+    case KZV_E_REFUSED:
+        return "authentication refused";
+    default:
+        return "code " + std::to_string(code);
     }
 }
 
@@ -95,7 +115,8 @@ std::string text(const char *field, size_t size) {
 template <size_t N> std::string jsonNames(const char (&names)[4][N]) {
     std::ostringstream o;
     o << '[';
-    for (int i = 0; i < 4; ++i) o << (i ? "," : "") << '"' << jsonText(names[i], N) << '"';
+    for (int i = 0; i < 4; ++i)
+        o << (i ? "," : "") << '"' << jsonText(names[i], N) << '"';
     o << ']';
     return o.str();
 }
@@ -103,7 +124,8 @@ template <size_t N> std::string jsonNames(const char (&names)[4][N]) {
 std::string jsonFlags(const uint16_t (&flags)[4]) {
     std::ostringstream o;
     o << '[';
-    for (int i = 0; i < 4; ++i) o << (i ? "," : "") << flags[i];
+    for (int i = 0; i < 4; ++i)
+        o << (i ? "," : "") << flags[i];
     o << ']';
     return o.str();
 }
@@ -149,8 +171,8 @@ std::string portJson(const PortCondition &p) {
 
 std::string conditionExText(const ConditionExRecord &e) {
     std::ostringstream o;
-    o << "line " << lineStateName(e.line_state) << " (" << e.line_state << "), type "
-      << e.line_type << ", mode " << e.connection_mode << '\n'
+    o << "line " << lineStateName(e.line_state) << " (" << e.line_state << "), type " << e.line_type
+      << ", mode " << e.connection_mode << '\n'
       << "global address " << formatAddress(e.global_address) << '\n'
       << "destination " << e.selected_site << ": " << text(e.site_names[e.selected_site & 3], 40)
       << '\n'
@@ -171,10 +193,8 @@ std::string conditionExJson(const ConditionExRecord &e) {
       << ",\"connection_mode\":" << e.connection_mode << ",\"global_address\":\""
       << formatAddress(e.global_address) << "\",\"bytes_sent\":" << e.bytes_sent
       << ",\"bytes_received\":" << e.bytes_received << ",\"packets_sent\":" << e.packets_sent
-      << ",\"packets_received\":" << e.packets_received
-      << ",\"error_packets\":" << e.error_packets
-      << ",\"connection_time\":" << e.connection_time << ",\"timer_kind\":" << e.timer_kind
-      << "}";
+      << ",\"packets_received\":" << e.packets_received << ",\"error_packets\":" << e.error_packets
+      << ",\"connection_time\":" << e.connection_time << ",\"timer_kind\":" << e.timer_kind << "}";
     return o.str();
 }
 

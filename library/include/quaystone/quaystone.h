@@ -154,7 +154,8 @@ KZV_API int32_t KZV_CALL KZV_GetConditionEx(const RouterRecord *record, Conditio
                                             int32_t port);
 KZV_API int32_t KZV_CALL KZV_ClearCounter(const RouterRecord *record, int32_t port);
 KZV_API int32_t KZV_CALL KZV_Cleanup(void);
-KZV_API int32_t KZV_CALL KZV_SetPassword(RouterRecord *record, const RouterCredentials *credentials);
+KZV_API int32_t KZV_CALL KZV_SetPassword(RouterRecord *record,
+                                         const RouterCredentials *credentials);
 
 #ifdef __cplusplus
 } /* extern "C" */

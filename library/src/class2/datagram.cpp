@@ -22,8 +22,7 @@ uint16_t commandWord(Command c, int port) {
     return word;
 }
 
-std::vector<uint8_t> header(uint16_t sequence, Command c, int port, uint16_t payload,
-                            Identity id) {
+std::vector<uint8_t> header(uint16_t sequence, Command c, int port, uint16_t payload, Identity id) {
     std::vector<uint8_t> d(kHeaderSize + payload, 0);
     writeBe16(d, 0, sequence);
     writeBe16(d, 4, commandWord(c, port));
@@ -33,7 +32,9 @@ std::vector<uint8_t> header(uint16_t sequence, Command c, int port, uint16_t pay
     return d;
 }
 
-Identity identityOf(const RouterRecord &r) { return Identity{r.key_id, r.second_id}; }
+Identity identityOf(const RouterRecord &r) {
+    return Identity{r.key_id, r.second_id};
+}
 
 void copyName(std::span<const uint8_t> d, size_t at, char (&out)[40]) {
     std::memset(out, 0, sizeof out);
@@ -84,7 +85,9 @@ std::vector<uint8_t> buildInformation(uint16_t sequence, Identity id, uint32_t a
     return d;
 }
 
-bool usesLongStatus(uint32_t modelCode) { return modelCode >= kLongStatusModel; }
+bool usesLongStatus(uint32_t modelCode) {
+    return modelCode >= kLongStatusModel;
+}
 
 std::vector<uint8_t> buildStatus(uint16_t sequence, const RouterRecord &record, int port,
                                  bool clearCounters) {
@@ -144,8 +147,18 @@ std::optional<InformationReply> parseInformationReply(std::span<const uint8_t> d
 
 bool acceptableKeyId(uint16_t k) {
     switch (k) {
-    case 0: case 1: case 2: case 17: case 18: case 19: case 20:
-    case 0xFFFB: case 0xFFFC: case 0xFFFD: case 0xFFFE: case 0xFFFF:
+    case 0:
+    case 1:
+    case 2:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 0xFFFB:
+    case 0xFFFC:
+    case 0xFFFD:
+    case 0xFFFE:
+    case 0xFFFF:
         return true;
     default:
         return false;

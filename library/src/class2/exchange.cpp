@@ -86,6 +86,8 @@ int broadcastExchange(Network &net, const std::vector<uint8_t> &request,
     }
 }
 
-int failureCode(const Reply &r) { return r.transport == kNoReply ? KZV_E_NO_ANSWER : KZV_E_FAIL; }
+int failureCode(const Reply &r) {
+    return r.transport == kNoReply ? KZV_E_NO_ANSWER : KZV_E_FAIL;
+}
 
 } // namespace qs::class2

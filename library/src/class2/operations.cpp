@@ -44,7 +44,9 @@ CommandResult sendCommand(Context &ctx, const Request &req, const std::vector<ui
     return CommandResult{0, *w};
 }
 
-int64_t wholeSeconds(Clock &clock) { return clock.nowMs() / 1000; }
+int64_t wholeSeconds(Clock &clock) {
+    return clock.nowMs() / 1000;
+}
 
 } // namespace
 
@@ -57,9 +59,8 @@ int search(Context &ctx, Request &req) {
         if (sender.truncated) continue;
         auto s = parseSearchReply(sender.bytes);
         if (!s) continue;
-        auto reply =
-            unicastExchange(ctx.network, s->address, buildInformation(nextSequence(), s->id,
-                                                                      s->address));
+        auto reply = unicastExchange(ctx.network, s->address,
+                                     buildInformation(nextSequence(), s->id, s->address));
         if (reply.transport != kReplied || reply.truncated) continue;
         auto info = parseInformationReply(reply.bytes);
         if (!info || (info->capability & 0x0F) == 0 || !acceptableKeyId(s->id.keyId)) continue;

@@ -23,12 +23,16 @@ bool readsAsTextAnswer(const std::vector<uint8_t> &data) {
 } // namespace
 
 std::optional<int> refusalCode(Command c, const std::string &text) {
-    static const std::pair<const char *, int> dialling[] = {
-        {"non use port", 0}, {"leased line", 1}, {"ras server", 2},
-        {"non active port", 3}, {"active port", 5}};
-    static const std::pair<const char *, int> destination[] = {
-        {"active port", 1}, {"illegal parameter", 2}, {"not account number", 3},
-        {"not change account", 4}, {"non use port", 5}};
+    static const std::pair<const char *, int> dialling[] = {{"non use port", 0},
+                                                            {"leased line", 1},
+                                                            {"ras server", 2},
+                                                            {"non active port", 3},
+                                                            {"active port", 5}};
+    static const std::pair<const char *, int> destination[] = {{"active port", 1},
+                                                               {"illegal parameter", 2},
+                                                               {"not account number", 3},
+                                                               {"not change account", 4},
+                                                               {"non use port", 5}};
     if (c == Command::Connect || c == Command::Disconnect) {
         for (auto [t, code] : dialling)
             if (text == t) return code;
@@ -41,15 +45,14 @@ std::optional<int> refusalCode(Command c, const std::string &text) {
 
 std::vector<uint8_t> writePayload(const ScrambleContext &ctx, uint16_t argument) {
     std::vector<uint8_t> p = {static_cast<uint8_t>(ctx.seed), static_cast<uint8_t>(ctx.seed >> 8),
-                              static_cast<uint8_t>(argument),
-                              static_cast<uint8_t>(argument >> 8)};
+                              static_cast<uint8_t>(argument), static_cast<uint8_t>(argument >> 8)};
     scramble(p, ctx);
     return p;
 }
 
 ExchangeOutcome writeCommand(Session &s, Command c, uint16_t argument) {
-    auto transfer = UnicastTransfer::write(s.router, fileName(s.auth, c),
-                                           writePayload(s.scramble, argument));
+    auto transfer =
+        UnicastTransfer::write(s.router, fileName(s.auth, c), writePayload(s.scramble, argument));
     ExchangeOutcome o;
     int status = runTransfer(s.network, transfer);
     if (status != kTransferDone) return o.result = transferFailure(status), o;

@@ -11,30 +11,44 @@ namespace qs::class3 {
 namespace {
 
 // Lengths come from records a caller filled in; never let one index past its 20-byte field.
-uint32_t clampLength(uint32_t n) { return std::min<uint32_t>(n, 20); }
+uint32_t clampLength(uint32_t n) {
+    return std::min<uint32_t>(n, 20);
+}
 
 } // namespace
 
 const char *commandWord(Command c) {
     switch (c) {
-    case Command::Connect: return "connect";
-    case Command::Disconnect: return "disconnect";
-    case Command::ChangeAccount: return "changeaccount";
-    case Command::GetStatus: return "getstatus";
-    case Command::ClearStatus: return "clearstatus";
-    case Command::Search: return "search";
+    case Command::Connect:
+        return "connect";
+    case Command::Disconnect:
+        return "disconnect";
+    case Command::ChangeAccount:
+        return "changeaccount";
+    case Command::GetStatus:
+        return "getstatus";
+    case Command::ClearStatus:
+        return "clearstatus";
+    case Command::Search:
+        return "search";
     }
     return "";
 }
 
 int commandCodeIndex(Command c) {
     switch (c) {
-    case Command::Connect: return 0;
-    case Command::Disconnect: return 1;
-    case Command::ChangeAccount: return 2;
-    case Command::GetStatus: return 3;
-    case Command::ClearStatus: return 4;
-    case Command::Search: return 6;
+    case Command::Connect:
+        return 0;
+    case Command::Disconnect:
+        return 1;
+    case Command::ChangeAccount:
+        return 2;
+    case Command::GetStatus:
+        return 3;
+    case Command::ClearStatus:
+        return 4;
+    case Command::Search:
+        return 6;
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "class3/operations.h"
 
-#include "class2/datagram.h"
 #include "capability.h"
+#include "class2/datagram.h"
 #include "class3/command_exchange.h"
 #include "class3/tftp_client.h"
 
@@ -210,9 +210,9 @@ int search(Context &ctx, Request &req) {
 }
 
 Completion connectSequence(Context &ctx, Request &req) {
-    return runSequence(ctx, req,
-                       {Command::Connect, LINE_IDLE, LINE_CONNECTED, KZV_E_CONNECT_STATE,
-                        KZV_E_TIMEOUT});
+    return runSequence(
+        ctx, req,
+        {Command::Connect, LINE_IDLE, LINE_CONNECTED, KZV_E_CONNECT_STATE, KZV_E_TIMEOUT});
 }
 
 Completion disconnectSequence(Context &ctx, Request &req) {
@@ -224,7 +224,8 @@ Completion disconnectSequence(Context &ctx, Request &req) {
 int readCondition(Context &ctx, Request &req) {
     Session s = sessionOf(ctx, req.record);
     int ended = 0;
-    ExchangeOutcome o = withRenewals(s, [&] { return readStatus(s); }, ended);
+    ExchangeOutcome o = withRenewals(
+        s, [&] { return readStatus(s); }, ended);
     if (ended) return ended;
     if (o.result != kExchangeOk) return simpleResult(o, 0);
     if (req.extended) {
@@ -238,8 +239,8 @@ int readCondition(Context &ctx, Request &req) {
 int changeSite(Context &ctx, Request &req) {
     Session s = sessionOf(ctx, req.record);
     int ended = 0;
-    ExchangeOutcome o =
-        withRenewals(s, [&] { return writeCommand(s, Command::ChangeAccount, req.site); }, ended);
+    ExchangeOutcome o = withRenewals(
+        s, [&] { return writeCommand(s, Command::ChangeAccount, req.site); }, ended);
     if (!ended && o.result == kExchangeRefused) return o.refusal;
     return simpleResult(o, ended);
 }
@@ -248,8 +249,8 @@ int clearCounter(Context &ctx, Request &req) {
     Session s = sessionOf(ctx, req.record);
     int ended = 0;
     const auto argument = static_cast<uint16_t>(1u << req.port);
-    ExchangeOutcome o =
-        withRenewals(s, [&] { return writeCommand(s, Command::ClearStatus, argument); }, ended);
+    ExchangeOutcome o = withRenewals(
+        s, [&] { return writeCommand(s, Command::ClearStatus, argument); }, ended);
     return simpleResult(o, ended);
 }
 

@@ -60,7 +60,9 @@ std::optional<std::vector<uint8_t>> unscrambleStatusFile(std::span<const uint8_t
     return d;
 }
 
-uint16_t statusSeedEcho(std::span<const uint8_t> status) { return readLe16(status, 0); }
+uint16_t statusSeedEcho(std::span<const uint8_t> status) {
+    return readLe16(status, 0);
+}
 
 uint16_t portState(std::span<const uint8_t> status, int port, bool extended) {
     auto b = portBlock(status, port);

@@ -13,9 +13,12 @@ uint32_t hexValue(std::span<const uint8_t> s) {
     uint32_t v = 0;
     for (uint8_t c : s) {
         unsigned d = 0;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
         v = v << 4 | d;
     }
     return v;

@@ -22,7 +22,9 @@ UnicastTransfer UnicastTransfer::write(uint32_t router, const std::string &fileN
     return t;
 }
 
-Outgoing UnicastTransfer::start() { return send(Endpoint{router_, kTftpPort}, request_); }
+Outgoing UnicastTransfer::start() {
+    return send(Endpoint{router_, kTftpPort}, request_);
+}
 
 Outgoing UnicastTransfer::send(Endpoint to, std::vector<uint8_t> bytes) {
     last_ = Outgoing{to, std::move(bytes)};
@@ -105,7 +107,9 @@ std::optional<Outgoing> UnicastTransfer::onSilence() {
 BroadcastRead::BroadcastRead(const std::string &fileName)
     : request_(makeRequest(kReadRequest, fileName)) {}
 
-Outgoing BroadcastRead::start() { return Outgoing{Endpoint{kBroadcast, kTftpPort}, request_}; }
+Outgoing BroadcastRead::start() {
+    return Outgoing{Endpoint{kBroadcast, kTftpPort}, request_};
+}
 
 std::optional<Outgoing> BroadcastRead::onDatagram(Endpoint from,
                                                   std::span<const uint8_t> datagram) {

@@ -1,6 +1,8 @@
 #include "os/md5.h"
 
+// windows.h must come first: wincrypt.h builds on its types.
 #include <windows.h>
+
 #include <wincrypt.h>
 
 namespace qs {

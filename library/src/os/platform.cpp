@@ -11,7 +11,9 @@ Platform &current() {
 }
 } // namespace
 
-Platform &platform() { return current(); }
+Platform &platform() {
+    return current();
+}
 
 LocalTime Clock::localTimeOf(int64_t unixSeconds) {
     std::time_t t = static_cast<std::time_t>(unixSeconds);
@@ -24,6 +26,8 @@ LocalTime Clock::localTimeOf(int64_t unixSeconds) {
     return LocalTime{tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-void setPlatform(const Platform &p) { current() = p; }
+void setPlatform(const Platform &p) {
+    current() = p;
+}
 
 } // namespace qs
