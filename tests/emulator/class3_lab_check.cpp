@@ -3,14 +3,9 @@
 // the router's address (RFC 1350 transfer identifiers), strangers turned away, and the two
 // classes kept apart. Outside the lab it sends nothing.
 #include "control_client.h"
+#include "udp_probe.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -20,61 +15,9 @@
 namespace qs::emulator {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
 constexpr const char *kThree = "10.77.3.1";
 
-struct Datagram {
-    std::string from;
-    uint16_t port = 0;
-    Bytes bytes;
-};
-
-class Udp {
-  public:
-    Udp() {
-        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-        int on = 1;
-        setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-    }
-    ~Udp() { close(fd_); }
-    Udp(const Udp &) = delete;
-    Udp &operator=(const Udp &) = delete;
-
-    void send(const std::string &address, uint16_t port, const Bytes &d) {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        inet_pton(AF_INET, address.c_str(), &to.sin_addr);
-        ASSERT_EQ(sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to),
-                  static_cast<ssize_t>(d.size()));
-    }
-
-    // Everything that arrives until `quiet` passes without a datagram.
-    std::vector<Datagram> receive(std::chrono::milliseconds quiet) {
-        std::vector<Datagram> got;
-        pollfd p{fd_, POLLIN, 0};
-        while (poll(&p, 1, static_cast<int>(quiet.count())) > 0) {
-            Datagram d;
-            d.bytes.resize(2048);
-            sockaddr_in from{};
-            socklen_t length = sizeof from;
-            ssize_t n = recvfrom(fd_, d.bytes.data(), d.bytes.size(), 0,
-                                 reinterpret_cast<sockaddr *>(&from), &length);
-            if (n < 0) break;
-            d.bytes.resize(static_cast<size_t>(n));
-            char text[INET_ADDRSTRLEN] = {};
-            inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
-            d.from = text;
-            d.port = ntohs(from.sin_port);
-            got.push_back(std::move(d));
-        }
-        return got;
-    }
-
-  private:
-    int fd_ = -1;
-};
+using Udp = UdpProbe;
 
 Bytes readRequest(const std::string &name) {
     Bytes d{0, 1};

@@ -2,14 +2,9 @@
 // the broadcast search reaches every router, every reply leaves from its router's own address,
 // and the control socket steers what goes over the wire. Outside the lab it sends nothing.
 #include "control_client.h"
+#include "udp_probe.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -20,60 +15,9 @@
 namespace qs::emulator {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-struct Datagram {
-    std::string from;
-    uint16_t port = 0;
-    Bytes bytes;
-    Clock::time_point at;
-};
-
-class Udp {
-  public:
-    Udp() {
-        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-        int on = 1;
-        setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
-    }
-    ~Udp() { close(fd_); }
-
-    void send(const std::string &address, const Bytes &d) {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(4449);
-        inet_pton(AF_INET, address.c_str(), &to.sin_addr);
-        ASSERT_EQ(sendto(fd_, d.data(), d.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to),
-                  static_cast<ssize_t>(d.size()));
-    }
-
-    // Everything that arrives until `quiet` passes without a datagram.
-    std::vector<Datagram> receive(std::chrono::milliseconds quiet) {
-        std::vector<Datagram> got;
-        pollfd p{fd_, POLLIN, 0};
-        while (poll(&p, 1, static_cast<int>(quiet.count())) > 0) {
-            Datagram d;
-            d.bytes.resize(2048);
-            sockaddr_in from{};
-            socklen_t length = sizeof from;
-            ssize_t n = recvfrom(fd_, d.bytes.data(), d.bytes.size(), 0,
-                                 reinterpret_cast<sockaddr *>(&from), &length);
-            if (n < 0) break;
-            d.bytes.resize(static_cast<size_t>(n));
-            char text[INET_ADDRSTRLEN] = {};
-            inet_ntop(AF_INET, &from.sin_addr, text, sizeof text);
-            d.from = text;
-            d.port = ntohs(from.sin_port);
-            d.at = Clock::now();
-            got.push_back(std::move(d));
-        }
-        return got;
-    }
-
-  private:
-    int fd_ = -1;
-};
+using Udp = UdpProbe;
 
 Bytes request(uint16_t commandWord, Bytes payload) {
     Bytes d{0,
@@ -129,7 +73,7 @@ class Lab : public ::testing::Test {
 };
 
 TEST_F(Lab, BroadcastSearchReachesEveryRouterAndEachAnswersFromItsOwnAddress) {
-    udp.send("255.255.255.255", search());
+    udp.send("255.255.255.255", 4449, search());
     auto replies = udp.receive(std::chrono::milliseconds(1000));
 
     std::map<std::string, int> answers;
@@ -158,7 +102,7 @@ TEST_F(Lab, UnicastRequestReachesOnlyItsRouter) {
     auto routers = control.routers();
     ASSERT_GE(routers.size(), 2u);
     const auto &target = routers[0];
-    udp.send(target.address, request(0x4104, addressPayload(target.address)));
+    udp.send(target.address, 4449, request(0x4104, addressPayload(target.address)));
     auto replies = udp.receive(std::chrono::milliseconds(500));
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].from, target.address);
@@ -175,14 +119,14 @@ TEST_F(Lab, ControlChangesShowOnTheWire) {
     const auto target = control.routers().at(0);
     control.set(target.id, "port0.state", "21");
     control.set(target.id, "model", "0x23090");
-    udp.send(target.address, request(0x0164, addressPayload(target.address)));
+    udp.send(target.address, 4449, request(0x0164, addressPayload(target.address)));
     auto replies = udp.receive(std::chrono::milliseconds(500));
     ASSERT_EQ(replies.size(), 1u);
     ASSERT_EQ(replies[0].bytes.size(), 372u);
     EXPECT_EQ(replies[0].bytes[34] << 8 | replies[0].bytes[35], 21);
 
     control.set(target.id, "silent", "1");
-    udp.send(target.address, request(0x0164, addressPayload(target.address)));
+    udp.send(target.address, 4449, request(0x0164, addressPayload(target.address)));
     EXPECT_TRUE(udp.receive(std::chrono::milliseconds(300)).empty());
     control.set(target.id, "silent", "0");
     EXPECT_THROW(control.set(target.id, "port0.state", "many"), ControlError);
@@ -196,8 +140,8 @@ TEST_F(Lab, SlowRouterHoldsUpNoOther) {
     control.set(slow.id, "reply_delay_ms", "400");
     control.set(quick.id, "silent", "0");
     auto sent = Clock::now();
-    udp.send(slow.address, request(0x4104, addressPayload(slow.address)));
-    udp.send(quick.address, request(0x4104, addressPayload(quick.address)));
+    udp.send(slow.address, 4449, request(0x4104, addressPayload(slow.address)));
+    udp.send(quick.address, 4449, request(0x4104, addressPayload(quick.address)));
     auto replies = udp.receive(std::chrono::milliseconds(700));
     control.set(slow.id, "reply_delay_ms", "0");
     ASSERT_EQ(replies.size(), 2u);
@@ -213,7 +157,7 @@ TEST_F(Lab, EveryRouterOfAFullHouseAnswersTheSearchPromptly) {
     auto routers = control.routers();
     if (routers.size() < 64) GTEST_SKIP() << "needs the lab of 64 routers";
     auto sent = Clock::now();
-    udp.send("255.255.255.255", search());
+    udp.send("255.255.255.255", 4449, search());
     auto replies = udp.receive(std::chrono::milliseconds(1000));
     ASSERT_EQ(replies.size(), routers.size());
     EXPECT_LT(replies.back().at - sent, std::chrono::milliseconds(500));
