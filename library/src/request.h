@@ -1,6 +1,7 @@
 // The request block a worker thread runs on: private copies of everything the caller passed.
 #pragma once
 
+#include "os/platform.h"
 #include "quaystone/quaystone.h"
 
 #include "os/lock.h"
@@ -43,6 +44,12 @@ struct Request {
     RouterCredentials credentials{};
     std::shared_ptr<DiscoveryList> list;
     int result = 0;
+};
+
+// The OS services a router operation works with, taken once per request.
+struct OperationContext {
+    Network &network;
+    Clock &clock;
 };
 
 // What an asynchronous worker posts to its caller's window.

@@ -10,14 +10,9 @@ namespace qs {
 
 namespace {
 
-class2::Context class2Context() {
+OperationContext operationContext() {
     Platform &p = platform();
-    return class2::Context{*p.network, *p.clock};
-}
-
-class3::Context class3Context() {
-    Platform &p = platform();
-    return class3::Context{*p.network, *p.clock};
+    return OperationContext{*p.network, *p.clock};
 }
 
 void finish(Request &req, Slot slot, Completion c) {
@@ -35,11 +30,11 @@ template <typename R, typename Two, typename Three>
 R byClass(Request &req, R otherwise, Two two, Three three) {
     switch (modelClass(req.record.model_code)) {
     case ModelClass::Two: {
-        auto ctx = class2Context();
+        auto ctx = operationContext();
         return two(ctx, req);
     }
     case ModelClass::Three: {
-        auto ctx = class3Context();
+        auto ctx = operationContext();
         return three(ctx, req);
     }
     default:
@@ -50,13 +45,13 @@ R byClass(Request &req, R otherwise, Two two, Three three) {
 } // namespace
 
 void findWorker(Request &req) {
-    auto c2 = class2Context();
+    auto c2 = operationContext();
     // When the class 2 socket fails its failure is posted at once, but the slot stays taken
     // until the class 3 stage ends: releasing it early would let a new search start and then
     // be released from under it by this one.
     const bool class2Failed = class2::search(c2, req) != KZV_OK;
     if (class2Failed) post(req, Completion{KZV_E_FAIL, 0});
-    auto c3 = class3Context();
+    auto c3 = operationContext();
     const bool class3Failed = class3::search(c3, req) != KZV_OK;
     finish(req, kSlotDiscovery, class3Failed ? Completion{KZV_E_FAIL, -3} : Completion{KZV_OK, 0});
 }

@@ -6,10 +6,7 @@
 
 namespace qs::class2 {
 
-struct Context {
-    Network &network;
-    Clock &clock;
-};
+using Context = OperationContext;
 
 // Appends accepted routers to the request's list. Returns 0, or -1 when the broadcast socket
 // failed (nothing was appended).
