@@ -163,6 +163,9 @@ class CoreServices {
   public:
     virtual ~CoreServices() = default;
     virtual QString programFolder() const = 0;
+    // Where the settings file, the connection log and the IP page live: the program's folder,
+    // unless that cannot be written.
+    virtual QString dataFolder() const { return programFolder(); }
     // The PC's own name on the network, as the log records it.
     virtual QString localHostName() const { return {}; }
     virtual void enableShutdownPrivilege() {}

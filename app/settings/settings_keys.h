@@ -61,6 +61,9 @@ struct ConnectionStartKeys {
     std::string FTPBackColor;
     std::int16_t FTPGotoIpPage = 0;
     std::int16_t FTPAutoGoto = 0;
+    // 1: the upload insists on explicit TLS with a verified server certificate. Stored only
+    // when not 0, so that the file of a user who never sets it stays as it was.
+    std::int16_t FTPTLS = 0;
 };
 
 struct WatchKeys {
