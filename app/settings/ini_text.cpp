@@ -197,4 +197,18 @@ std::string setValue(std::string_view file, std::string_view section, std::strin
     return out;
 }
 
+std::string removeKey(std::string_view file, std::string_view section, std::string_view key) {
+    Layout layout = parse(file);
+    std::string out(file);
+    const Section *s = findSection(layout, section);
+    if (s == nullptr) return out;
+    // Back to front, so that the offsets of the lines still to go stay valid.
+    for (auto it = s->lines.rbegin(); it != s->lines.rend(); ++it) {
+        const Line &line = layout.lines[*it];
+        if (line.kind == Line::Entry && sameName(line.name, trim(key)))
+            out.erase(line.begin, line.end - line.begin);
+    }
+    return out;
+}
+
 } // namespace tarvo::settings::ini

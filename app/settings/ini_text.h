@@ -26,4 +26,7 @@ bool isWritable(std::string_view section, std::string_view key, std::string_view
 std::string setValue(std::string_view file, std::string_view section, std::string_view key,
                      std::string_view value);
 
+// The file without the lines of `key` in `section`; unchanged when there are none.
+std::string removeKey(std::string_view file, std::string_view section, std::string_view key);
+
 } // namespace tarvo::settings::ini

@@ -118,25 +118,41 @@ std::string readProfileString(const std::filesystem::path &file, std::string_vie
     return std::string(cp932::cutToCharBoundary(text, bufferSize - 1));
 }
 
-bool writeProfileString(const std::filesystem::path &file, std::string_view section,
-                        std::string_view key, std::string_view value) {
-    if (!ini::isWritable(section, key, value)) return false;
-    Fd fd = openForUpdate(file);
-    if (!fd) return false;
+namespace {
+// Writes what `edit` makes of the file's bytes, from the first byte that changes on.
+template <class Edit> bool updateFile(int fd, Edit edit) {
     std::string before;
-    if (!readAll(fd.get(), before)) return false;
-    std::string after = ini::setValue(before, section, key, value);
+    if (!readAll(fd, before)) return false;
+    std::string after = edit(before);
     // Only the bytes from the first change on are written: the head of the file is never touched.
     std::size_t first = 0;
     while (first < before.size() && first < after.size() && before[first] == after[first])
         ++first;
     if (first == before.size() && first == after.size()) return true;
-    if (!writeAllAt(fd.get(), std::string_view(after).substr(first), static_cast<off_t>(first)))
+    if (!writeAllAt(fd, std::string_view(after).substr(first), static_cast<off_t>(first)))
         return false;
-    if (after.size() < before.size() &&
-        ::ftruncate(fd.get(), static_cast<off_t>(after.size())) != 0)
+    if (after.size() < before.size() && ::ftruncate(fd, static_cast<off_t>(after.size())) != 0)
         return false;
     return true;
+}
+} // namespace
+
+bool writeProfileString(const std::filesystem::path &file, std::string_view section,
+                        std::string_view key, std::string_view value) {
+    if (!ini::isWritable(section, key, value)) return false;
+    Fd fd = openForUpdate(file);
+    if (!fd) return false;
+    return updateFile(fd.get(), [&](const std::string &before) {
+        return ini::setValue(before, section, key, value);
+    });
+}
+
+bool deleteProfileKey(const std::filesystem::path &file, std::string_view section,
+                      std::string_view key) {
+    Fd fd(::open(file.c_str(), O_RDWR | O_CLOEXEC));
+    if (!fd) return errno == ENOENT;
+    return updateFile(
+        fd.get(), [&](const std::string &before) { return ini::removeKey(before, section, key); });
 }
 
 } // namespace tarvo::settings

@@ -36,6 +36,11 @@ std::string readProfileString(const std::filesystem::path &file, std::string_vie
 bool writeProfileString(const std::filesystem::path &file, std::string_view section,
                         std::string_view key, std::string_view value);
 
+// Removes every line of `key` in `section`, leaving every other byte of the file as it was. A
+// missing file, section or key is left as it is (and is success).
+bool deleteProfileKey(const std::filesystem::path &file, std::string_view section,
+                      std::string_view key);
+
 // The leading decimal number of a text, as readProfileInt reads a value.
 std::int64_t leadingNumber(std::string_view text);
 

@@ -41,6 +41,9 @@ class KeyLoader {
     void int32(std::string_view key, std::int32_t &field, std::int32_t fallback) {
         number(key, field, fallback);
     }
+    void sparseInt16(std::string_view key, std::int16_t &field) {
+        number(key, field, std::int16_t{0});
+    }
 
     // Whole values, not the 79 bytes a Windows buffer of 80 would take: a cut path or password
     // would be written back cut by the next save, and the rest would be lost for good.
@@ -90,6 +93,13 @@ class KeySaver {
     }
     void int32(std::string_view key, std::int32_t &field, std::int32_t) {
         write(key, std::to_string(field));
+    }
+    // Back at 0 the key leaves the file, which is then what it was before the key was set.
+    void sparseInt16(std::string_view key, std::int16_t &field) {
+        if (field != 0)
+            write(key, std::to_string(field));
+        else if (!deleteProfileKey(path_, section_, key))
+            failed_ = true;
     }
     // A text with no Shift-JIS form is not written at all rather than written changed: the file
     // keeps the last value it could hold.

@@ -115,7 +115,8 @@ struct OtherKeys {
 };
 
 // A visitor has int16(name, field, default), int32(name, field, default),
-// text(name, field, default) and password(name, field).
+// text(name, field, default), password(name, field) and sparseInt16(name, field): a key of
+// later versions that is stored only while it is not 0, and reads as 0 when missing.
 
 template <class Visitor> void visitKeys(StandardKeys &k, Visitor &v) {
     v.text("Count", k.Count, "1");
@@ -175,6 +176,7 @@ void visitKeys(ConnectionStartKeys &k, Visitor &v, std::string_view programFolde
     v.text("FTPBackColor", k.FTPBackColor, "&H00000000");
     v.int16("FTPGotoIpPage", k.FTPGotoIpPage, 0);
     v.int16("FTPAutoGoto", k.FTPAutoGoto, 0);
+    v.sparseInt16("FTPTLS", k.FTPTLS);
 }
 
 template <class Visitor> void visitKeys(WatchKeys &k, Visitor &v) {

@@ -70,6 +70,7 @@ struct FieldDump {
     void text(std::string_view k, std::string &f, std::string_view) { add(k, f); }
     // A plain password that holds codes below 0x10 cannot be stored whole; its stored form can.
     void password(std::string_view k, std::string &f) { add(k, EncodePassword(f)); }
+    void sparseInt16(std::string_view k, std::int16_t &f) { add(k, std::to_string(f)); }
     void add(std::string_view k, const std::string &v) {
         values.push_back(std::string(k) + "=" + v);
     }
