@@ -2,6 +2,7 @@
 
 #include "clock_correction.h"
 #include "connection_log.h"
+#include "ip_publisher.h"
 #include "program_services.h"
 #include "schedule.h"
 
@@ -20,6 +21,15 @@ class ProgramModules : public ProgramServices {
     void writeLog(LogKind kind) override {
         if (log_) log_->WriteLog(kind);
     }
+    void attachPublisher(IpPublisher &publisher) { publisher_ = &publisher; }
+    void uploadIpPage(int which) override {
+        if (publisher_) publisher_->UploadIpPage(which);
+    }
+    bool uploadBusy() const override { return publisher_ && publisher_->UploadBusy; }
+    void cancelTransfer() override {
+        if (publisher_) publisher_->CancelTransfer();
+    }
+
     bool inFlatRateHours() override { return schedule_ && schedule_->InFlatRateHours(); }
     void correctClock(int index) override {
         if (clock_) clock_->CorrectClock(index);
@@ -29,6 +39,7 @@ class ProgramModules : public ProgramServices {
     Schedule *schedule_ = nullptr;
     ConnectionLog *log_ = nullptr;
     ClockCorrection *clock_ = nullptr;
+    IpPublisher *publisher_ = nullptr;
 };
 
 } // namespace tarvo

@@ -3,17 +3,23 @@
 #include "bas_main.h"
 #include "clock_correction.h"
 #include "connection_log.h"
+#include "core_dumps.h"
+#include "curl_ftp_transfer.h"
+#include "desktop_clipboard.h"
 #include "desktop_help_viewer.h"
 #include "dynamic_router_library.h"
 #include "form_commands.h"
 #include "frm_main.h"
 #include "frm_msg.h"
+#include "ip_publisher.h"
 #include "logind_session_end.h"
 #include "menu_settings_effects.h"
 #include "message_boxes.h"
 #include "program_modules.h"
+#include "publish_commands.h"
 #include "qt_event_pump.h"
 #include "qt_query_timer.h"
+#include "route_lan_address.h"
 #include "schedule.h"
 #include "settings.h"
 #include "settings_view.h"
@@ -22,6 +28,7 @@
 #include "system_wall_clock.h"
 #include "tcp_daytime_connection.h"
 #include "tray_pictures.h"
+#include "upload_picture.h"
 #include "window_message_bridge.h"
 
 #include <QCoreApplication>
@@ -70,15 +77,28 @@ struct TarvoProgram::Parts {
                               std::make_unique<KernelClock>()};
     ClockCorrection clock{
         ClockCorrection::Ports{daytime, timerWatch3, wallClock, events, systemClock, settingsView}};
+
+    CurlFtpTransfer ftp;
+    QtQueryTimer timerWatch4{window.timer(QStringLiteral("TimerWatch4"))};
+    DesktopClipboard clipboard;
+    RouteLanAddress lanAddress;
+    IpPublisher publisher{
+        IpPublisher::Ports{ftp, timerWatch4, messages, clipboard, lanAddress, window,
+                           core.state.Info, store.ConnectionStart, settingsView, services,
+                           [this] { PollForUpload(core, publisher.UploadBusy); }}};
 };
 
-TarvoProgram::TarvoProgram() : parts_(std::make_unique<Parts>()) {
+TarvoProgram::TarvoProgram() {
+    DisableCoreDumps();
+    parts_ = std::make_unique<Parts>();
     Parts &p = *parts_;
     p.window.setWindowIcon(TrayPicture(99));
     p.services.setMainTimer(p.window.timer(QStringLiteral("Timer")));
     ConnectForms(p.window, p.cancelWindow, p.core);
 
     p.services.attach(p.schedule, p.log, p.clock);
+    p.services.attachPublisher(p.publisher);
+    ConnectPublishCommands(p.window, p.publisher);
     p.effects.watchArmed = [&p](settings::WatchTimer t) { p.schedule.ArmCounter(t); };
     p.effects.timeServersFilled = [&p] { p.clock.FillServerList(); };
     p.daytime.dataArrived = [&p](const QByteArray &received) { p.clock.DataArrival(received); };
