@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Prints the library's figures against 64 emulated routers on the virtual LAN.
+# Prints the library's figures against 64 emulated routers on the virtual LAN, then the IP page
+# upload's against the lab's FTP server.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
@@ -13,3 +14,7 @@ trap 'rm -f "$config"' EXIT
 } > "$config"
 "$root/tools/lab/lab.sh" run --config "$config" --emulator "$build/bin/qs-router-emulator" \
     -- "$build/bin/quaystone_bench" 3
+# The IP page upload against the lab's FTP server.
+if [[ -x $build/bin/ftp_upload_bench ]]; then
+    "$root/bench/tarvo/ftp_bench.sh" "$build" || echo "ftp upload bench did not complete"
+fi

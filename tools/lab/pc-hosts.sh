@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs COMMAND on the lab's PC host with the lab's own hosts file and name service switch
 # (QS_LAB_HOSTS, QS_LAB_NSSWITCH from daytime-setup.sh) mounted over /etc for it alone, so that
-# host names resolve from that file and no lookup is ever sent anywhere.
+# host names resolve from that file and no lookup is ever sent anywhere. With QS_LAB_CA_BUNDLE
+# (ftp-setup.sh) that file stands in for the system's trust store too.
 #
 #   pc-hosts.sh COMMAND [ARGS...]
 set -euo pipefail
@@ -16,6 +17,9 @@ if [[ -z ${QS_PC_HOSTS_MOUNTED:-} ]]; then
 fi
 mount --bind "$QS_LAB_HOSTS" /etc/hosts
 mount --bind "$QS_LAB_NSSWITCH" /etc/nsswitch.conf
+if [[ -n ${QS_LAB_CA_BUNDLE:-} ]]; then
+    mount --bind "$QS_LAB_CA_BUNDLE" /etc/ssl/certs/ca-certificates.crt
+fi
 # A resolver address that leads nowhere, should anything ask DNS all the same.
 if [[ -f /etc/resolv.conf ]]; then
     echo "nameserver 127.0.0.1" >"$(dirname "$QS_LAB_HOSTS")/resolv.conf"

@@ -72,6 +72,14 @@ sleep 0.5
 shot connected
 dismiss_message 接続情報 || fail "no connect message"
 
+# With the lab's FTP server (tools/lab/ftp-setup.sh) and FTP=1 in InitData.ini, the connection
+# publishes the address: the page lands on the server.
+if [[ -n ${QS_LAB_FTP_ROOT:-} ]]; then
+    page=$QS_LAB_FTP_ROOT/public_html/IPData.html
+    wait_for 10 grep -q "^$global<br>" "$page" || fail "no IP page on the FTP server"
+    echo "lab-dial-check: the IP page with $global is on the FTP server ($(wc -c <"$page") bytes)"
+fi
+
 tray=$(windows_by_width | head -n1 | cut -d' ' -f2)
 if [[ -n $tray && $tray != "$main" ]]; then
     xdotool mousemove --window "$tray" 10 10 click 3
