@@ -32,12 +32,23 @@ std::size_t readFile(char *buffer, std::size_t size, std::size_t count, void *fi
 struct CurlFtpTransfer::Job {
     FtpStore request;
     long timeoutSeconds = 60;
-    CURLM *multi = nullptr;
     std::atomic<bool> abort{false};
 
     ~Job() {
         wipe(request.password);
         if (multi) curl_multi_cleanup(multi);
+    }
+
+    bool open() {
+        multi = curl_multi_init();
+        return multi != nullptr;
+    }
+
+    // From the owner's thread: ends the worker's wait at once.
+    void stop() {
+        abort = true;
+        std::lock_guard<std::mutex> lock(mutex);
+        if (multi) curl_multi_wakeup(multi);
     }
 
     // Runs on the worker: true when the server took the file whole.
@@ -89,8 +100,19 @@ struct CurlFtpTransfer::Job {
         curl_multi_remove_handle(multi, easy);
         curl_easy_cleanup(easy);
         std::fclose(file);
+        {
+            // Here, not on the owner's thread: closing a connection that is still open says QUIT
+            // and waits for the server's answer.
+            std::lock_guard<std::mutex> lock(mutex);
+            curl_multi_cleanup(multi);
+            multi = nullptr;
+        }
         return stored && !abort.load();
     }
+
+  private:
+    std::mutex mutex;
+    CURLM *multi = nullptr;
 };
 
 CurlFtpTransfer::CurlFtpTransfer(std::chrono::seconds requestTimeout, QObject *parent)
@@ -99,10 +121,7 @@ CurlFtpTransfer::CurlFtpTransfer(std::chrono::seconds requestTimeout, QObject *p
 }
 
 CurlFtpTransfer::~CurlFtpTransfer() {
-    if (job_) {
-        job_->abort = true;
-        curl_multi_wakeup(job_->multi);
-    }
+    if (job_) job_->stop();
     if (worker_.joinable()) worker_.join();
 }
 
@@ -115,8 +134,7 @@ bool CurlFtpTransfer::start(FtpStore request) {
     auto job = std::make_shared<Job>();
     job->request = std::move(request);
     job->timeoutSeconds = std::max<long>(1, static_cast<long>(timeout_.count()));
-    job->multi = curl_multi_init();
-    if (!job->multi) return false;
+    if (!job->open()) return false;
     job_ = job;
     session_ = Session::Running;
     closeRequested_ = false;
@@ -151,8 +169,7 @@ bool CurlFtpTransfer::close() {
         return true;
     case Session::Running:
         closeRequested_ = true;
-        job_->abort = true;
-        curl_multi_wakeup(job_->multi);
+        job_->stop();
         return true;
     case Session::Done:
         session_ = Session::Idle;

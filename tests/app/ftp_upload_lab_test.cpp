@@ -3,6 +3,7 @@
 #include "core_fakes.h"
 #include "curl_ftp_transfer.h"
 #include "ip_publisher.h"
+#include "route_lan_address.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -239,6 +240,16 @@ TEST_F(LabUploadPatient, CloseAbortsARunningStoreAtOnce) {
     EXPECT_FALSE(publisher.UploadBusy);
     EXPECT_LT(t.elapsed() - closedAt, 500);
     EXPECT_EQ(failureBoxes(), 0);
+}
+
+// The lab's PC has one address besides loopback, on the link to the routers.
+TEST(LabLanAddress, IsTheAddressTowardsTheRouter) {
+    if (qEnvironmentVariableIsEmpty("QS_LAB_PC_ADDRESS")) GTEST_SKIP() << "runs in the lab only";
+    const QString pc = env("QS_LAB_PC_ADDRESS");
+    RouteLanAddress lan;
+    EXPECT_EQ(lan.lanAddress(QStringLiteral("10.77.1.2")), pc);
+    EXPECT_EQ(lan.lanAddress(QStringLiteral("0.0.0.0")), pc); // no router: the first one
+    EXPECT_EQ(lan.lanAddress(QStringLiteral("127.0.0.1")), QStringLiteral("127.0.0.1"));
 }
 
 } // namespace
