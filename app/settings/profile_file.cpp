@@ -1,5 +1,6 @@
 #include "profile_file.h"
 
+#include "atomic_file.h"
 #include "cp932.h"
 #include "ini_text.h"
 
@@ -41,17 +42,6 @@ bool readAll(int fd, std::string &out) {
     }
 }
 
-bool writeAllAt(int fd, std::string_view data, off_t offset) {
-    while (!data.empty()) {
-        ssize_t n = ::pwrite(fd, data.data(), data.size(), offset);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-        offset += n;
-    }
-    return true;
-}
-
 // Nothing when the file does not exist; an empty text when it exists but cannot be read is not
 // an option, so unreadable files count as missing, as they do for the Windows functions.
 std::optional<std::string> readFile(const std::filesystem::path &path) {
@@ -60,24 +50,6 @@ std::optional<std::string> readFile(const std::filesystem::path &path) {
     std::string bytes;
     if (!readAll(fd.get(), bytes)) return std::nullopt;
     return bytes;
-}
-
-// Opens the file for update, creating it owner-only when missing: it holds the FTP password in a
-// reversible form. An existing file is opened as it is, so its mode is never widened.
-Fd openForUpdate(const std::filesystem::path &path) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        Fd existing(::open(path.c_str(), O_RDWR | O_CLOEXEC));
-        if (existing || errno != ENOENT) return existing;
-        Fd created(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (created) {
-            // The umask may have taken bits away; the mode is exactly owner read and write.
-            ::fchmod(created.get(), 0600);
-            return created;
-        }
-        if (errno != EEXIST) return created;
-        // Another writer created it between the two opens: open that one.
-    }
-    return Fd(-1);
 }
 
 } // namespace
@@ -118,41 +90,49 @@ std::string readProfileString(const std::filesystem::path &file, std::string_vie
     return std::string(cp932::cutToCharBoundary(text, bufferSize - 1));
 }
 
-namespace {
-// Writes what `edit` makes of the file's bytes, from the first byte that changes on.
-template <class Edit> bool updateFile(int fd, Edit edit) {
-    std::string before;
-    if (!readAll(fd, before)) return false;
-    std::string after = edit(before);
-    // Only the bytes from the first change on are written: the head of the file is never touched.
-    std::size_t first = 0;
-    while (first < before.size() && first < after.size() && before[first] == after[first])
-        ++first;
-    if (first == before.size() && first == after.size()) return true;
-    if (!writeAllAt(fd, std::string_view(after).substr(first), static_cast<off_t>(first)))
-        return false;
-    if (after.size() < before.size() && ::ftruncate(fd, static_cast<off_t>(after.size())) != 0)
-        return false;
+ProfileEdit::ProfileEdit(std::filesystem::path file) : file_(std::move(file)) {
+    if (std::optional<std::string> bytes = readFile(file_)) {
+        readable_ = true;
+        before_ = std::move(*bytes);
+    } else {
+        // Only a file that is not there at all starts empty; one that cannot be read must not
+        // be replaced by what little the changes would make of it.
+        struct stat st {};
+        readable_ = ::lstat(file_.c_str(), &st) != 0 && errno == ENOENT;
+    }
+    after_ = before_;
+}
+
+bool ProfileEdit::set(std::string_view section, std::string_view key, std::string_view value) {
+    if (!ini::isWritable(section, key, value)) return false;
+    after_ = ini::setValue(after_, section, key, value);
     return true;
 }
-} // namespace
+
+bool ProfileEdit::remove(std::string_view section, std::string_view key) {
+    if (!ini::isWritable(section, key, "")) return false;
+    after_ = ini::removeKey(after_, section, key);
+    return true;
+}
+
+bool ProfileEdit::commit() {
+    if (!readable_) return false;
+    if (after_ == before_) return true;
+    if (!replaceFileAtomically(file_, after_)) return false;
+    before_ = after_;
+    return true;
+}
 
 bool writeProfileString(const std::filesystem::path &file, std::string_view section,
                         std::string_view key, std::string_view value) {
-    if (!ini::isWritable(section, key, value)) return false;
-    Fd fd = openForUpdate(file);
-    if (!fd) return false;
-    return updateFile(fd.get(), [&](const std::string &before) {
-        return ini::setValue(before, section, key, value);
-    });
+    ProfileEdit edit(file);
+    return edit.set(section, key, value) && edit.commit();
 }
 
 bool deleteProfileKey(const std::filesystem::path &file, std::string_view section,
                       std::string_view key) {
-    Fd fd(::open(file.c_str(), O_RDWR | O_CLOEXEC));
-    if (!fd) return errno == ENOENT;
-    return updateFile(
-        fd.get(), [&](const std::string &before) { return ini::removeKey(before, section, key); });
+    ProfileEdit edit(file);
+    return edit.remove(section, key) && edit.commit();
 }
 
 } // namespace tarvo::settings

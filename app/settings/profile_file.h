@@ -29,15 +29,37 @@ std::string readProfileString(const std::filesystem::path &file, std::string_vie
                               std::string_view key, std::string_view fallback,
                               std::size_t bufferSize);
 
-// Creates or replaces one key, leaving every other byte of the file as it was. A missing file is
-// created with mode 0600; an existing file keeps its mode, owner and inode. False when the file
-// cannot be read or written, or when the names or value would break the file's structure
-// (see ini::isWritable).
+// Changes to one file, kept in memory and then made in one atomic replace (atomic_file.h), so
+// that the file on disk is always either the old one or the new one. Every byte the changes do
+// not touch stays as it was. A missing file is created with mode 0600; an existing one keeps its
+// mode and owner.
+class ProfileEdit {
+  public:
+    explicit ProfileEdit(std::filesystem::path file);
+
+    // Creates or replaces one key. False, with nothing changed, when the names or the value
+    // would break the file's structure (see ini::isWritable).
+    bool set(std::string_view section, std::string_view key, std::string_view value);
+    // Deletes the key's lines (all of them, should the file hold it twice).
+    bool remove(std::string_view section, std::string_view key);
+    // Writes the changes. True when there were none. False, with the file as it was, when the
+    // file could not be read or replaced.
+    bool commit();
+
+  private:
+    std::filesystem::path file_;
+    bool readable_ = false;
+    std::string before_;
+    std::string after_;
+};
+
+// One key created or replaced, as one ProfileEdit. False when the file cannot be read or
+// written, or when the names or value would break the file's structure.
 bool writeProfileString(const std::filesystem::path &file, std::string_view section,
                         std::string_view key, std::string_view value);
 
-// Removes every line of `key` in `section`, leaving every other byte of the file as it was. A
-// missing file, section or key is left as it is (and is success).
+// Every line of one key deleted, as one ProfileEdit; true when it was not there, or the file
+// was not.
 bool deleteProfileKey(const std::filesystem::path &file, std::string_view section,
                       std::string_view key);
 

@@ -41,9 +41,6 @@ class KeyLoader {
     void int32(std::string_view key, std::int32_t &field, std::int32_t fallback) {
         number(key, field, fallback);
     }
-    void sparseInt16(std::string_view key, std::int16_t &field) {
-        number(key, field, std::int16_t{0});
-    }
 
     // Whole values, not the 79 bytes a Windows buffer of 80 would take: a cut path or password
     // would be written back cut by the next save, and the rest would be lost for good.
@@ -52,6 +49,8 @@ class KeyLoader {
         std::optional<std::string> stored = readProfileValue(path_, section_, key);
         field = trimSpaces(stored ? cp932::toUtf8(*stored) : std::string(fallback));
     }
+
+    void sparseInt16(std::string_view key, std::int16_t &field) { number(key, field, {}); }
 
     void password(std::string_view key, std::string &field) {
         if (failed_) return;
@@ -82,11 +81,11 @@ class KeyLoader {
     bool failed_ = false;
 };
 
-// Writes every key of one section in order; remembers whether any write failed.
+// Sets every key of one section in order on one edit of the file; remembers whether any key
+// could not be set. The edit is written as a whole by its owner.
 class KeySaver {
   public:
-    KeySaver(std::string path, std::string_view section)
-        : path_(std::move(path)), section_(section) {}
+    KeySaver(ProfileEdit &edit, std::string_view section) : edit_(edit), section_(section) {}
 
     void int16(std::string_view key, std::int16_t &field, std::int16_t) {
         write(key, std::to_string(field));
@@ -94,11 +93,12 @@ class KeySaver {
     void int32(std::string_view key, std::int32_t &field, std::int32_t) {
         write(key, std::to_string(field));
     }
-    // Back at 0 the key leaves the file, which is then what it was before the key was set.
+    // A key kept out of the file while it is 0, so that the file of a user who never turns it
+    // on stays as it was.
     void sparseInt16(std::string_view key, std::int16_t &field) {
         if (field != 0)
             write(key, std::to_string(field));
-        else if (!deleteProfileKey(path_, section_, key))
+        else if (!edit_.remove(section_, key))
             failed_ = true;
     }
     // A text with no Shift-JIS form is not written at all rather than written changed: the file
@@ -124,10 +124,10 @@ class KeySaver {
 
   private:
     void write(std::string_view key, const std::string &bytes) {
-        if (!writeProfileString(path_, section_, key, bytes)) failed_ = true;
+        if (!edit_.set(section_, key, bytes)) failed_ = true;
     }
 
-    std::string path_;
+    ProfileEdit &edit_;
     std::string_view section_;
     bool failed_ = false;
 };
@@ -144,10 +144,15 @@ std::string VersionText(const ProgramVersion &version) {
 }
 
 Settings::Settings(std::string programFolder, ProgramVersion version, SettingsEffects &effects)
-    : programFolder_(std::move(programFolder)), version_(version), effects_(effects) {}
+    : Settings(programFolder, programFolder, version, effects) {}
+
+Settings::Settings(std::string dataFolder, std::string programFolder, ProgramVersion version,
+                   SettingsEffects &effects)
+    : dataFolder_(std::move(dataFolder)), programFolder_(std::move(programFolder)),
+      version_(version), effects_(effects) {}
 
 std::string Settings::settingsPath() const {
-    return SettingsPath(programFolder_);
+    return SettingsPath(dataFolder_);
 }
 
 std::string Settings::registeredProgramDefault() const {
@@ -158,9 +163,21 @@ std::string Settings::registeredProgramDefault() const {
 
 // Written from the running program's version, not from the field, so that a save is right even
 // before the first LoadStandard.
-bool Settings::writeVer() {
+bool Settings::writeVer(ProfileEdit &edit) {
     std::optional<std::string> bytes = cp932::fromUtf8(VersionText(version_));
-    return bytes && writeProfileString(settingsPath(), "Standard", "Ver", *bytes);
+    return bytes && edit.set("Standard", "Ver", *bytes);
+}
+
+// `Ver` and one section in one replace of the file: a save that fails part-way leaves the file
+// exactly as it was.
+template <class Keys, class... Extra>
+std::int16_t Settings::saveGroup(std::string_view section, Keys &keys, Extra &&...extra) {
+    ProfileEdit edit(settingsPath());
+    bool verSet = writeVer(edit);
+    KeySaver saver(edit, section);
+    visitKeys(keys, saver, std::forward<Extra>(extra)...);
+    bool committed = edit.commit();
+    return status(!verSet || saver.failed() || !committed);
 }
 
 std::int16_t Settings::LoadStandard() {
@@ -171,10 +188,7 @@ std::int16_t Settings::LoadStandard() {
 }
 
 std::int16_t Settings::SaveStandard() {
-    bool verWritten = writeVer();
-    KeySaver saver(settingsPath(), "Standard");
-    visitKeys(Standard, saver);
-    return status(!verWritten || saver.failed());
+    return saveGroup("Standard", Standard);
 }
 
 std::int16_t Settings::LoadConnectionStart() {
@@ -186,10 +200,7 @@ std::int16_t Settings::LoadConnectionStart() {
 }
 
 std::int16_t Settings::SaveConnectionStart() {
-    bool verWritten = writeVer();
-    KeySaver saver(settingsPath(), "ConnectionStart");
-    visitKeys(ConnectionStart, saver, registeredProgramDefault());
-    return status(!verWritten || saver.failed());
+    return saveGroup("ConnectionStart", ConnectionStart, registeredProgramDefault());
 }
 
 std::int16_t Settings::LoadWatch() {
@@ -212,10 +223,7 @@ std::int16_t Settings::LoadWatch() {
 }
 
 std::int16_t Settings::SaveWatch() {
-    bool verWritten = writeVer();
-    KeySaver saver(settingsPath(), "Watch");
-    visitKeys(Watch, saver);
-    return status(!verWritten || saver.failed());
+    return saveGroup("Watch", Watch);
 }
 
 std::int16_t Settings::LoadPopMun() {
@@ -227,10 +235,7 @@ std::int16_t Settings::LoadPopMun() {
 }
 
 std::int16_t Settings::SavePopMun() {
-    bool verWritten = writeVer();
-    KeySaver saver(settingsPath(), "PopMun");
-    visitKeys(PopMun, saver);
-    return status(!verWritten || saver.failed());
+    return saveGroup("PopMun", PopMun);
 }
 
 std::int16_t Settings::LoadOther() {
@@ -250,10 +255,7 @@ std::int16_t Settings::LoadOther() {
 }
 
 std::int16_t Settings::SaveOther() {
-    bool verWritten = writeVer();
-    KeySaver saver(settingsPath(), "Other");
-    visitKeys(Other, saver);
-    return status(!verWritten || saver.failed());
+    return saveGroup("Other", Other);
 }
 
 } // namespace tarvo::settings

@@ -12,6 +12,8 @@
 
 namespace tarvo::settings {
 
+class ProfileEdit;
+
 struct ProgramVersion {
     int major = 0;
     int minor = 0;
@@ -24,12 +26,16 @@ std::string VersionText(const ProgramVersion &version);
 // Group operations return 0 when the whole group was processed and -1 when it was not. A load
 // stops at the first key it cannot take (a number out of its field's range, a stored password
 // that does not decode): the keys before it have their new values, the keys from it on keep
-// theirs, and the load's effects on the program are not applied. A save writes every key even
-// when one cannot be written, and then returns -1.
+// theirs, and the load's effects on the program are not applied. A save writes `Ver` and its
+// section in one atomic replace of the file: a key that cannot be set is left out and the rest
+// written, with -1; a file that cannot be written stays exactly as it was, with -1.
 class Settings {
   public:
     // `programFolder` holds the settings file and is the default path of registered programs.
     Settings(std::string programFolder, ProgramVersion version, SettingsEffects &effects);
+    // The settings file in `dataFolder`, for a program whose own folder cannot be written.
+    Settings(std::string dataFolder, std::string programFolder, ProgramVersion version,
+             SettingsEffects &effects);
 
     std::int16_t LoadStandard();
     std::int16_t SaveStandard();
@@ -51,9 +57,12 @@ class Settings {
     OtherKeys Other;
 
   private:
-    bool writeVer();
+    bool writeVer(ProfileEdit &edit);
+    template <class Keys, class... Extra>
+    std::int16_t saveGroup(std::string_view section, Keys &keys, Extra &&...extra);
     std::string registeredProgramDefault() const;
 
+    std::string dataFolder_;
     std::string programFolder_;
     ProgramVersion version_;
     SettingsEffects &effects_;

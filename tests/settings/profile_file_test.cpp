@@ -16,12 +16,6 @@ mode_t modeOf(const std::filesystem::path &p) {
     return st.st_mode & 07777;
 }
 
-ino_t inodeOf(const std::filesystem::path &p) {
-    struct stat st {};
-    EXPECT_EQ(::stat(p.c_str(), &st), 0);
-    return st.st_ino;
-}
-
 class ProfileFile : public ::testing::Test {
   protected:
     TempFolder folder_{"profile"};
@@ -44,13 +38,39 @@ TEST_F(ProfileFile, FirstWriteCreatesAnOwnerOnlyFileWhateverTheUmask) {
     EXPECT_EQ(readBytes(file_), "[ConnectionStart]\r\nFTPPassword=126366\r\n");
 }
 
-TEST_F(ProfileFile, ExistingFileKeepsItsModeAndInode) {
+// A write replaces the file by a new one (a new inode), which must look like the old to its user.
+TEST_F(ProfileFile, ExistingFileKeepsItsModeAndOwner) {
     writeBytes(file_, "[a]\r\nx=1\r\n");
     ::chmod(file_.c_str(), 0640);
-    ino_t inode = inodeOf(file_);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(file_.c_str(), 65534, 65534), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(::stat(file_.c_str(), &before), 0);
     ASSERT_TRUE(writeProfileString(file_, "a", "x", "2"));
     EXPECT_EQ(modeOf(file_), 0640u);
-    EXPECT_EQ(inodeOf(file_), inode);
+    struct stat after {};
+    ASSERT_EQ(::stat(file_.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(readBytes(file_), "[a]\r\nx=2\r\n");
+}
+
+TEST_F(ProfileFile, ALinkedFileStaysLinkedAndItsTargetChanges) {
+    std::filesystem::create_directories(folder_.path() / "real");
+    const auto target = folder_.path() / "real" / "settings.ini";
+    writeBytes(target, "[a]\r\nx=1\r\n");
+    std::filesystem::create_symlink("real/settings.ini", file_);
+    ASSERT_TRUE(writeProfileString(file_, "a", "x", "2"));
+    EXPECT_TRUE(std::filesystem::is_symlink(file_));
+    EXPECT_EQ(readBytes(target), "[a]\r\nx=2\r\n");
+}
+
+TEST_F(ProfileFile, DeletingAKeyRemovesItsLineOnly) {
+    writeBytes(file_, "[ConnectionStart]\r\nFTP=1\r\nFTPTLS=1\r\nFTPHOST=h\r\n");
+    ASSERT_TRUE(deleteProfileKey(file_, "ConnectionStart", "ftptls"));
+    EXPECT_EQ(readBytes(file_), "[ConnectionStart]\r\nFTP=1\r\nFTPHOST=h\r\n");
+    EXPECT_TRUE(deleteProfileKey(file_, "ConnectionStart", "FTPTLS")) << "already gone";
 }
 
 TEST_F(ProfileFile, ShorterValueLeavesNoStaleTail) {
