@@ -39,7 +39,9 @@ QByteArray LogLine(int kind, const QDateTime &at, const QString &host, const QSt
 }
 
 QString ConnectionLog::path() const {
-    return services_.programFolder() + state_.PathSep + kLogFileName;
+    const QString folder = services_.dataFolder();
+    return folder + (folder.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) +
+           kLogFileName;
 }
 
 void ConnectionLog::WriteLog(int kind) {

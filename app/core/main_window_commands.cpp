@@ -80,7 +80,8 @@ void BasMain::WindowResized() {
 }
 
 void BasMain::ShowHelp() {
-    const QString path = p_.services.programFolder() + state.PathSep + QStringLiteral("Tarvo.HLP");
+    const QString path =
+        p_.services.programFolder() + state.PathSep + QStringLiteral("help/index.html");
     if (const auto failure = p_.help.open(path))
         p_.messages.show(*failure, kWarningTitle, MessageIcon::Warning);
 }

@@ -1,18 +1,19 @@
 #include "desktop_help_viewer.h"
 
 #include <QDesktopServices>
-#include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace tarvo {
 
 std::optional<QString> DesktopHelpViewer::open(const QString &path) {
-    // The desktop only says yes or no; the file itself can tell why it cannot be shown.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return path + QStringLiteral("\n") + file.errorString();
-    file.close();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        return path + QStringLiteral("\nNo viewer is registered for this file type.");
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable())
+        return QStringLiteral("ヘルプファイル(") + path + QStringLiteral(")が見つかりません。");
+    // The desktop only says yes or no: no there means it has no browser to hand the page to.
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())))
+        return QStringLiteral("ヘルプを表示できません。\r\n"
+                              "ヘルプを開くブラウザが見つかりません。");
     return std::nullopt;
 }
 

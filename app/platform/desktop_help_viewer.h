@@ -4,7 +4,8 @@
 
 namespace tarvo {
 
-// Hands the help file to the desktop's default viewer for its type.
+// Hands the HTML manual to the desktop's browser. What goes wrong is told in the program's own
+// words, in Japanese, like its other messages.
 class DesktopHelpViewer : public HelpViewer {
   public:
     std::optional<QString> open(const QString &path) override;

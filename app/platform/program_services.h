@@ -11,6 +11,7 @@ namespace tarvo {
 class ProgramServices : public CoreServices {
   public:
     QString programFolder() const override;
+    QString dataFolder() const override { return dataFolder_; }
     QString localHostName() const override;
     // Linux has no shutdown privilege to enable: powering off goes through logind, which asks
     // its own policy. Nothing to do here, and nothing to report.
@@ -20,8 +21,11 @@ class ProgramServices : public CoreServices {
     void quit() override;
 
     void setMainTimer(QTimer *timer) { mainTimer_ = timer; }
+    // Chosen once at start-up (ChooseDataFolder).
+    void setDataFolder(const QString &folder) { dataFolder_ = folder; }
 
   private:
+    QString dataFolder_ = programFolder();
     QPointer<QTimer> mainTimer_;
 };
 

@@ -9,8 +9,9 @@ constexpr int kTimeoutMs = 1000;
 const QByteArray kShow = QByteArrayLiteral("show\n");
 } // namespace
 
-SingleInstance::SingleInstance(QString name, QObject *parent)
-    : QObject(parent), name_(std::move(name)) {
+SingleInstance::SingleInstance(const QString &name, const QString &runtimeFolder, QObject *parent)
+    : QObject(parent),
+      name_(runtimeFolder.isEmpty() ? QString() : runtimeFolder + QLatin1Char('/') + name) {
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = server_.nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -23,6 +24,7 @@ SingleInstance::SingleInstance(QString name, QObject *parent)
 }
 
 bool SingleInstance::activateRunning() {
+    if (name_.isEmpty()) return false;
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(kTimeoutMs)) return false;
@@ -33,6 +35,7 @@ bool SingleInstance::activateRunning() {
 }
 
 bool SingleInstance::listen() {
+    if (name_.isEmpty()) return false;
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     if (server_.listen(name_)) return true;
     // Nobody answered on the name, so what is left of it is a crashed instance's socket.

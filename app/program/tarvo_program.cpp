@@ -6,6 +6,7 @@
 #include "core_dumps.h"
 #include "curl_ftp_transfer.h"
 #include "desktop_clipboard.h"
+#include "data_folder.h"
 #include "desktop_help_viewer.h"
 #include "dynamic_router_library.h"
 #include "form_commands.h"
@@ -59,7 +60,9 @@ struct TarvoProgram::Parts {
     SystemTray tray{windowMessages};
     DesktopHelpViewer help;
     MenuSettingsEffects effects{window};
-    settings::Settings store{QCoreApplication::applicationDirPath().toStdString(), programVersion(),
+    const QString dataFolder = ChooseDataFolder(QCoreApplication::applicationDirPath());
+    settings::Settings store{dataFolder.toStdString(),
+                             QCoreApplication::applicationDirPath().toStdString(), programVersion(),
                              effects};
     SettingsView settingsView{store};
     ProgramModules services;
@@ -94,6 +97,7 @@ TarvoProgram::TarvoProgram() {
     Parts &p = *parts_;
     p.window.setWindowIcon(TrayPicture(99));
     p.services.setMainTimer(p.window.timer(QStringLiteral("Timer")));
+    p.services.setDataFolder(p.dataFolder);
     ConnectForms(p.window, p.cancelWindow, p.core);
 
     p.services.attach(p.schedule, p.log, p.clock);

@@ -16,6 +16,8 @@ namespace {
 class LoggingServices : public FakeServices {
   public:
     ConnectionLog *log = nullptr;
+    QString data; // empty: the program's folder
+    QString dataFolder() const override { return data.isEmpty() ? folder : data; }
     void writeLog(LogKind kind) override {
         FakeServices::writeLog(kind);
         if (log) log->WriteLog(kind);
@@ -72,6 +74,14 @@ TEST_F(ConnectionLogTest, TheFirstEntryCreatesTheFileWithExactlyThatLine) {
     wall.set(QDateTime(QDate(2004, 1, 2), QTime(23, 0, 5), Qt::UTC));
     log.WriteLog(0);
     EXPECT_EQ(readAll(path()), sjis("[接続]2004/01/02 23:00:05/PC01/203.0.113.5\r\n"));
+}
+
+TEST_F(ConnectionLogTest, AnInstalledCopyLogsIntoItsDataFolder) {
+    QTemporaryDir data;
+    services.data = data.path();
+    log.WriteLog(1);
+    EXPECT_FALSE(QFile::exists(path()));
+    EXPECT_TRUE(readAll(data.path() + QStringLiteral("/Tarvo.log")).startsWith(sjis("[切断]")));
 }
 
 TEST_F(ConnectionLogTest, TwoConnectsAndADisconnectGiveThreeLinesAndTheLastAddress) {

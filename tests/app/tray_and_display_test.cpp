@@ -85,11 +85,11 @@ TEST(DisplayModeTest, MinimisedWindowLeavesOnlyTheTray) {
 TEST(HelpTest, OpensTheHelpFileBesideTheProgramAndReportsAFailure) {
     CoreFixture f;
     f.core.Main();
-    f.help.failure = QStringLiteral("No such file or directory");
+    f.help.failure = QStringLiteral("ヘルプを表示できません。");
     f.core.ShowHelp();
-    EXPECT_EQ(f.help.opened, QStringLiteral("/opt/tarvo/Tarvo.HLP"));
+    EXPECT_EQ(f.help.opened, QStringLiteral("/opt/tarvo/help/index.html"));
     ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_EQ(f.messages.shown[0].text, QStringLiteral("No such file or directory"));
+    EXPECT_EQ(f.messages.shown[0].text, QStringLiteral("ヘルプを表示できません。"));
 }
 
 } // namespace
