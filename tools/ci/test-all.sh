@@ -4,6 +4,7 @@
 #   the library under AddressSanitizer + UndefinedBehaviorSanitizer,
 #   the library's concurrency tests under ThreadSanitizer,
 #   the Windows DLL and its tests under Wine,
+#   the Debian package (cpack), its contents, lintian and an install that runs in the lab,
 # then prints the benchmarks' figures (never a pass/fail criterion).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -42,6 +43,9 @@ if [ -x tools/bench/run-benchmarks.sh ]; then
     step "benchmarks (figures only)"
     timeout 600 tools/bench/run-benchmarks.sh || echo "benchmarks did not complete (not a test)"
 fi
+
+step "Debian package: build, contents, lintian, install and run in the lab"
+tools/install/package-check.sh build
 
 step "default build: every test"
 (cd build && ctest --output-on-failure -j "$jobs")

@@ -49,7 +49,7 @@ void usage() {
         "  site ROUTER PORT SITE       select dial destination SITE (0..3) for PORT\n"
         "  clear ROUTER [PORT]         clear the traffic counters\n"
         "  demo                        find, show both ports, dial port 0, show it, hang up\n"
-        "  version                     the library's interface version\n"
+        "  version                     this program's version and the library's interface version\n"
         "\n"
         "ROUTER is an IPv4 address or a router name; PORT is 0 (default) or 1.\n"
         "\n"
@@ -316,10 +316,12 @@ int main(int argc, char **argv) {
         uint32_t count = 0;
         int32_t v = KZV_GetDllVersion(&table, &count);
         if (o.json)
-            std::cout << "{\"interface_version\":" << v << ",\"entries\":" << count << "}\n";
+            std::cout << "{\"version\":\"" << QUAYSTONE_VERSION << "\",\"interface_version\":" << v
+                      << ",\"entries\":" << count << "}\n";
         else
-            std::cout << "interface version " << (v >> 16) << '.' << ((v >> 8) & 0xFF) << '.'
-                      << (v & 0xFF) << " (" << v << "), " << count << " entry points\n";
+            std::cout << "quaystone-cli " << QUAYSTONE_VERSION << "\ninterface version "
+                      << (v >> 16) << '.' << ((v >> 8) & 0xFF) << '.' << (v & 0xFF) << " (" << v
+                      << "), " << count << " entry points\n";
         return kOk;
     }
 

@@ -19,6 +19,9 @@ script_path="$script_dir/$(basename "${BASH_SOURCE[0]}")"
 
 config=""
 emulator="$script_dir/../../build/bin/qs-router-emulator"
+# Installed with the optional tools: the emulator lies in the program's folder.
+[[ -x $emulator || ! -x $script_dir/../../../lib/tarvo/qs-router-emulator ]] ||
+    emulator="$script_dir/../../../lib/tarvo/qs-router-emulator"
 pc_address=""
 setup_scripts=()
 command_args=()

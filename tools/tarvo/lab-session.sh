@@ -41,6 +41,9 @@ trap cleanup EXIT INT TERM
 program_dir=$work/program
 mkdir -p "$program_dir"
 cp "$bin_dir/Tarvo" "$bin_dir/libQuaystone.so" "$bin_dir/libwinmsg.so" "$program_dir/"
+# The program links libwinmsg by its versioned name.
+cp "$bin_dir"/libwinmsg.so.[0-9] "$program_dir/"
+[[ -d $bin_dir/help ]] && cp -r "$bin_dir/help" "$program_dir/"
 printf '[Standard]\r\nIP=%s\r\n%s' "$ini_ip" "${TARVO_INI_EXTRA:-}" >"$program_dir/InitData.ini"
 
 # X clients in another network namespace cannot reach the display's abstract socket, only its
@@ -64,8 +67,11 @@ if [[ -z ${DISPLAY:-} ]] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 echo "lab-session: display $DISPLAY, program folder $program_dir" >&2
 
-# Single-instance sockets go to the temp folder: keep this run's apart from any other's.
+# The single-instance socket goes to the user's runtime folder: keep this run's apart from any
+# other's, and from the user's own Tarvo.
 export TMPDIR=$work
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 # The lab shares the machine's clock and, run as root, its system bus: the program here must
 # not be able to set the one or reach logind or timedated on the other.
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/no-system-bus"
