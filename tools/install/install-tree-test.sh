@@ -45,5 +45,5 @@ unset LD_LIBRARY_PATH
 # The installed program, in the lab as a user who cannot write its folder.
 status=0
 "$root/tools/lab/lab.sh" run --config "$root/tools/tarvo/two_routers.ini" --emulator "$emulator" -- \
-    "$here/installed-tarvo-lab-check.sh" "$tree/lib/tarvo" "$ctl" || status=$?
+    "$here/installed-tarvo-lab-check.sh" "$tree/lib/tarvo" "$ctl" "$tree/bin/tarvo" || status=$?
 exit "$status"

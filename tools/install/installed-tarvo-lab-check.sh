@@ -7,11 +7,15 @@
 #   2. a second run reads InitData.ini from there (it dials the router the file names, not the
 #      other one, at the scheduled minute) and writes its connection log there.
 #
-#   installed-tarvo-lab-check.sh PROGRAM_DIR EMULATOR_CTL
+# The first run starts the program itself, the second through LAUNCHER (the `tarvo` link on the
+# PATH) when given.
+#
+#   installed-tarvo-lab-check.sh PROGRAM_DIR EMULATOR_CTL [LAUNCHER]
 set -euo pipefail
 
 program_dir=$(realpath "${1:?program folder}")
 ctl=${2:?qs-emulator-ctl}
+launcher=${3:-$program_dir/Tarvo}
 [[ -n ${QS_LAB_CONTROL:-} ]] || { echo "installed-tarvo-lab-check: run it inside the lab" >&2; exit 2; }
 if [[ $(id -u) -ne 0 ]]; then
     echo "installed-tarvo-lab-check: skipped: running as another user needs root" >&2
@@ -44,12 +48,12 @@ chown -R "$user:$user" "$home"
 run_log=$work/tarvo.log
 before=$(cd "$program_dir" && find . | sort)
 
-start_tarvo() {
+start_tarvo() { # [PROGRAM]
     # The user's own environment only: no display, no session or system bus of root's.
     env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" LANG=C.UTF-8 \
         QT_QPA_PLATFORM=offscreen DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/no-bus" \
         DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
-        setpriv --reuid="$user" --regid="$user" --clear-groups -- "$program_dir/Tarvo" \
+        setpriv --reuid="$user" --regid="$user" --clear-groups -- "${1:-$program_dir/Tarvo}" \
         >>"$run_log" 2>&1 &
     tarvo_pid=$!
 }
@@ -83,7 +87,7 @@ stop_tarvo
 printf '[Standard]\r\nIP=10.77.1.2\r\nAutoStart=1\r\nStartTime=%s\r\nEndTime=%s\r\n[Other]\r\nLOG=1\r\nHyouzi=1\r\n' \
     "$(date +%H%M)" "$(date -d '+30 minutes' +%H%M)" >"$config/InitData.ini"
 chown "$user:$user" "$config/InitData.ini"
-start_tarvo
+start_tarvo "$launcher"
 dialled() { [[ $(state_of branch) == 5 ]]; }
 wait_for 40 dialled || fail "the router named in $config/InitData.ini was not dialled"
 logged() { grep -q '/198\.51\.100\.22' "$config/Tarvo.log" 2>/dev/null; }

@@ -66,4 +66,5 @@ chmod -R go+rX "$scratch"
 
 "$root/tools/lab/lab.sh" run --config "$root/tools/tarvo/two_routers.ini" \
     --emulator "$build/bin/qs-router-emulator" -- \
-    "$here/installed-tarvo-lab-check.sh" "$scratch/usr/lib/tarvo" "$build/bin/qs-emulator-ctl"
+    "$here/installed-tarvo-lab-check.sh" "$scratch/usr/lib/tarvo" "$build/bin/qs-emulator-ctl" \
+    "$scratch/usr/bin/tarvo"
