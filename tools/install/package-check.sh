@@ -2,7 +2,8 @@
 # Builds the Debian package from a configured and built tree and checks it:
 #   - cpack -G DEB gives tarvo_<version>_amd64.deb;
 #   - its control fields (maintainer, section, description, shlibs dependencies);
-#   - its contents: exactly the installed files, all under /usr;
+#   - its contents: exactly the installed files, all under /usr; the desktop entry and the
+#     metainfo as desktop-file-validate and appstreamcli read them;
 #   - lintian: no errors (the warnings it prints are the accepted ones);
 #   - installed with dpkg into a scratch root, its Tarvo runs in the lab as an ordinary user and
 #     keeps its files in ~/.config/Tarvo.
@@ -45,6 +46,11 @@ dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '^\./$' | grep -v '^\./usr/' &&
 dpkg-deb -x "$deb" "$work/x"
 diff -u <("$here/expected-files.sh" "$libdir" "$version") <("$here/list-files.sh" "$work/x/usr") ||
     fail "the package's files differ from the list (- expected, + packaged)"
+
+desktop-file-validate "$work/x/usr/share/applications/org.tarvo.Tarvo.desktop" ||
+    fail "desktop-file-validate refuses the desktop entry"
+appstreamcli validate --no-net "$work/x/usr/share/metainfo/org.tarvo.Tarvo.metainfo.xml" ||
+    fail "appstreamcli refuses the metainfo"
 
 if command -v lintian >/dev/null; then
     lintian --fail-on error --tag-display-limit 0 "$deb" | tee "$work/lintian.txt" ||
