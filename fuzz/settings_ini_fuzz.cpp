@@ -46,5 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             edited = std::move(next);
         }
     }
+
+    // Deleting a key (one kept in the file only while it is set) takes out one run of bytes,
+    // its line, and leaves the rest as it was.
+    for (std::string_view key : keys) {
+        std::string next = ini::removeKey(file, "Standard", key);
+        check(next.size() <= file.size());
+        std::size_t same = 0;
+        while (same < next.size() && next[same] == file[same])
+            ++same;
+        check(file.substr(same + (file.size() - next.size())) ==
+              std::string_view(next).substr(same));
+    }
     return 0;
 }
