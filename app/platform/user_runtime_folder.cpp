@@ -11,7 +11,8 @@ namespace tarvo {
 
 namespace {
 
-// Makes the missing folders of `path` with mode 0700 and checks the last one is ours alone.
+// Makes `path` with mode 0700 when it is missing (its parents as any folder) and checks that it
+// is ours alone.
 QString privateFolder(const QString &path) {
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};

@@ -95,10 +95,10 @@ ProfileEdit::ProfileEdit(std::filesystem::path file) : file_(std::move(file)) {
         readable_ = true;
         before_ = std::move(*bytes);
     } else {
-        // Only a file that is not there at all starts empty; one that cannot be read must not
-        // be replaced by what little the changes would make of it.
+        // Only a file that is not there at all (or a link to one that is not) starts empty; one
+        // that cannot be read must not be replaced by what little the changes would make of it.
         struct stat st {};
-        readable_ = ::lstat(file_.c_str(), &st) != 0 && errno == ENOENT;
+        readable_ = ::stat(file_.c_str(), &st) != 0 && errno == ENOENT;
     }
     after_ = before_;
 }
