@@ -51,6 +51,9 @@ if(TARGET Tarvo)
   install(TARGETS Tarvo RUNTIME DESTINATION ${TARVO_PROGRAM_DIR} COMPONENT program)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/app/help/ DESTINATION ${TARVO_PROGRAM_DIR}/help
     COMPONENT program)
+  # Marks the folder as an installed copy: its files go to ~/.config/Tarvo even for root.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/installed-copy.txt DESTINATION ${TARVO_PROGRAM_DIR}
+    COMPONENT program)
   # The program loads libQuaystone.so from its own folder, and needs libwinmsg.so.1 there; they
   # are links to the one copy of each library, made relative so that a DESTDIR or a moved
   # prefix keeps working. `tarvo` on the PATH is a link to the program: the program's folder

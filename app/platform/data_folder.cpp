@@ -40,7 +40,9 @@ QString UserConfigFolder(const QProcessEnvironment &env) {
 }
 
 QString ChooseDataFolder(const QString &programFolder, const QProcessEnvironment &env) {
-    if (IsWritableFolder(programFolder)) return programFolder;
+    const bool installed =
+        QFileInfo::exists(programFolder + QLatin1Char('/') + QLatin1String(kInstalledMarker));
+    if (!installed && IsWritableFolder(programFolder)) return programFolder;
     const QString config = UserConfigFolder(env);
     // Without a folder of the user's, the program folder is all there is: reads still work,
     // and saves fail as they would have.

@@ -94,6 +94,19 @@ TEST_F(DataFolderTest, AWritableProgramFolderKeepsTheFilesBesideTheProgram) {
     EXPECT_FALSE(QFileInfo::exists(home.path() + QStringLiteral("/.config"))) << "nothing made";
 }
 
+// Root can write the folder the package manager installed the program into; the install's mark
+// keeps the files out of it all the same.
+TEST_F(DataFolderTest, AnInstalledCopyUsesTheConfigFolderEvenWhereItCouldWrite) {
+    QFile marker(program + QStringLiteral("/installed-copy.txt"));
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    ASSERT_TRUE(IsWritableFolder(program));
+    const QString config = home.path() + QStringLiteral("/.config/Tarvo");
+    EXPECT_EQ(run(program, env, "10.0.0.7"), std::make_pair(config, std::string("0.0.0.0")));
+    EXPECT_EQ(run(program, env, "10.0.0.8").second, "10.0.0.7");
+    EXPECT_FALSE(QFile::exists(program + QStringLiteral("/InitData.ini")));
+}
+
 TEST_F(DataFolderTest, AReadOnlyProgramFolderUsesThePrivateConfigFolder) {
     makeProgramFolderReadOnly();
     if (IsSkipped()) return;

@@ -33,6 +33,7 @@ lib/tarvo/help/features.html
 lib/tarvo/help/index.html
 lib/tarvo/help/settings.html
 lib/tarvo/help/tarvo.css
+lib/tarvo/installed-copy.txt
 share/applications/org.tarvo.Tarvo.desktop
 share/doc/tarvo/changelog.gz
 share/doc/tarvo/copyright

@@ -5,7 +5,8 @@
 #   1. it finds its library (discovery reaches the routers) and makes ~/.config/Tarvo with mode
 #      0700, writing nothing beside the program;
 #   2. a second run reads InitData.ini from there (it dials the router the file names, not the
-#      other one, at the scheduled minute) and writes its connection log there.
+#      other one, at the scheduled minute) and writes its connection log there;
+#   3. run by root, who could write the program's folder, it still uses ~/.config/Tarvo.
 #
 # The first run starts the program itself, the second through LAUNCHER (the `tarvo` link on the
 # PATH) when given.
@@ -48,13 +49,13 @@ chown -R "$user:$user" "$home"
 run_log=$work/tarvo.log
 before=$(cd "$program_dir" && find . | sort)
 
-start_tarvo() { # [PROGRAM]
+start_tarvo() { # PROGRAM [USER [HOME]]
+    local as=${2:-$user} home_dir=${3:-$home}
     # The user's own environment only: no display, no session or system bus of root's.
-    env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" LANG=C.UTF-8 \
+    env -i PATH=/usr/bin:/bin HOME="$home_dir" XDG_RUNTIME_DIR="$home_dir/run" LANG=C.UTF-8 \
         QT_QPA_PLATFORM=offscreen DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/no-bus" \
         DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
-        setpriv --reuid="$user" --regid="$user" --clear-groups -- "${1:-$program_dir/Tarvo}" \
-        >>"$run_log" 2>&1 &
+        setpriv --reuid="$as" --regid="$as" --clear-groups -- "$1" >>"$run_log" 2>&1 &
     tarvo_pid=$!
 }
 
@@ -75,7 +76,7 @@ config=$home/.config/Tarvo
 
 # 1. First start: no settings anywhere.
 "$ctl" --wait 5 "$QS_LAB_CONTROL" clear_log >/dev/null
-start_tarvo
+start_tarvo "$program_dir/Tarvo"
 wait_for 20 searched || fail "no discovery from the installed Tarvo: it did not load its library"
 [[ -d $config ]] || fail "$config was not made"
 [[ $(stat -c '%a %u' "$config") == "700 $user" ]] ||
@@ -93,6 +94,16 @@ wait_for 40 dialled || fail "the router named in $config/InitData.ini was not di
 logged() { grep -q '/198\.51\.100\.22' "$config/Tarvo.log" 2>/dev/null; }
 wait_for 10 logged || fail "no connection log in $config"
 [[ $(state_of office) == 3 ]] || fail "the other router's line changed"
+stop_tarvo
+
+# 3. Root can write the program's folder, yet an installed copy keeps its files out of it.
+root_home=$work/root-home
+mkdir -p "$root_home/run"
+chmod 700 "$root_home/run"
+"$ctl" "$QS_LAB_CONTROL" clear_log >/dev/null
+start_tarvo "$launcher" 0 "$root_home"
+wait_for 20 searched || fail "no discovery from the installed Tarvo run by root"
+[[ -d $root_home/.config/Tarvo ]] || fail "root's installed Tarvo did not choose ~/.config/Tarvo"
 stop_tarvo
 
 after=$(cd "$program_dir" && find . | sort)
