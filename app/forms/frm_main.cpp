@@ -56,9 +56,6 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent) {
           Command::TrayGetLocalIP, Command::TrayLocalIPFTP, Command::TrayOption,
           Command::TrayMonitor, Command::TrayAbout, Command::IpGetIP, Command::IpGetLocalIP})
         setCommandAvailable(c, false);
-    for (const char *name : {"munProgram1", "munProgram2", "munProgram3", "munProgram4",
-                             "munProgram5", "munGoStart", "munGoEnd"})
-        findChild<QAction *>(QString::fromLatin1(name))->setEnabled(false);
 
     resize(kWidthPixels, kHeightPixels);
     if (const QScreen *screen = QApplication::primaryScreen()) {

@@ -4,6 +4,7 @@
 #include "connection_log.h"
 #include "ip_publisher.h"
 #include "program_services.h"
+#include "registered_programs.h"
 #include "schedule.h"
 
 namespace tarvo {
@@ -20,6 +21,14 @@ class ProgramModules : public ProgramServices {
 
     void writeLog(LogKind kind) override {
         if (log_) log_->WriteLog(kind);
+    }
+    void attachPrograms(RegisteredPrograms &programs) { programs_ = &programs; }
+
+    void startLaunchSequence(int /*index*/, int periodMs) override {
+        if (programs_) programs_->StartLaunchSequence(periodMs);
+    }
+    void endPrograms() override {
+        if (programs_) programs_->EndPrograms();
     }
     void attachPublisher(IpPublisher &publisher) { publisher_ = &publisher; }
     void uploadIpPage(int which) override {
@@ -39,6 +48,7 @@ class ProgramModules : public ProgramServices {
     Schedule *schedule_ = nullptr;
     ConnectionLog *log_ = nullptr;
     ClockCorrection *clock_ = nullptr;
+    RegisteredPrograms *programs_ = nullptr;
     IpPublisher *publisher_ = nullptr;
 };
 

@@ -13,13 +13,17 @@
 #include "frm_main.h"
 #include "frm_msg.h"
 #include "ip_publisher.h"
+#include "linux_program_launcher.h"
 #include "logind_session_end.h"
 #include "menu_settings_effects.h"
 #include "message_boxes.h"
+#include "program_menu.h"
 #include "program_modules.h"
+#include "program_settings_view.h"
 #include "publish_commands.h"
 #include "qt_event_pump.h"
 #include "qt_query_timer.h"
+#include "registered_programs.h"
 #include "route_lan_address.h"
 #include "schedule.h"
 #include "settings.h"
@@ -80,6 +84,10 @@ struct TarvoProgram::Parts {
                               std::make_unique<KernelClock>()};
     ClockCorrection clock{
         ClockCorrection::Ports{daytime, timerWatch3, wallClock, events, systemClock, settingsView}};
+    LinuxProgramLauncher launcher;
+    QtLaunchTimer timerStart{window.timer(QStringLiteral("TimerStart"))};
+    ProgramSettingsView programSettings{store};
+    RegisteredPrograms programs{RegisteredPrograms::Ports{launcher, timerStart, programSettings}};
 
     CurlFtpTransfer ftp;
     QtQueryTimer timerWatch4{window.timer(QStringLiteral("TimerWatch4"))};
@@ -101,6 +109,8 @@ TarvoProgram::TarvoProgram() {
     ConnectForms(p.window, p.cancelWindow, p.core);
 
     p.services.attach(p.schedule, p.log, p.clock);
+    p.services.attachPrograms(p.programs);
+    ConnectProgramMenu(p.window, p.programs);
     p.services.attachPublisher(p.publisher);
     ConnectPublishCommands(p.window, p.publisher);
     p.effects.watchArmed = [&p](settings::WatchTimer t) { p.schedule.ArmCounter(t); };
@@ -115,6 +125,7 @@ TarvoProgram::TarvoProgram() {
     onTick("TimerWatch2", [&p] { p.schedule.WatchTick(settings::WatchTimer::Clock); });
     onTick("TimerWatch5", [&p] { p.schedule.WatchTick(settings::WatchTimer::RouterSearch); });
     onTick("TimerWatch3", [&p] { p.clock.TimerWatch3Tick(); });
+    onTick("TimerStart", [&p] { p.programs.LaunchTick(); });
     // The schedule runs from the window's creation; before the settings are loaded it finds
     // AutoStart 0 and does nothing.
     p.window.timer(QStringLiteral("Timer"))->start(1000);
