@@ -1,0 +1,159 @@
+#!/usr/bin/python3
+"""Driver for lab-programs.sh: presses Tarvo's buttons through accessibility (by their names, as
+a screen reader would), checks that the dial starts the registered programs in slot order a
+second apart, and that the hang-up asks both to close: the window by WM_DELETE_WINDOW, the
+windowless one by SIGTERM.
+
+    lab-programs-check.py SLOT1_RECORD SLOT3_RECORD     (TARVO_PID from lab-session.sh)
+"""
+import os
+import sys
+import time
+
+import pyatspi
+
+TARVO_PID = int(os.environ["TARVO_PID"])
+slot1, slot3 = sys.argv[1], sys.argv[2]
+
+
+def fail(message):
+    print(f"lab-programs-check: {message}", file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, seconds, test):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = test()
+        if found:
+            return found
+        time.sleep(0.1)
+    fail(f"timed out waiting for {what}")
+
+
+def tarvo():
+    for app in pyatspi.Registry.getDesktop(0):
+        try:
+            if app is not None and app.get_process_id() == TARVO_PID:
+                return app
+        except Exception:
+            continue
+    return None
+
+
+def walk(node, depth=0):
+    if node is None or depth > 12:
+        return
+    yield node
+    try:
+        count = node.childCount
+    except Exception:
+        return
+    for i in range(count):
+        try:
+            child = node.getChildAtIndex(i)
+        except Exception:
+            continue
+        yield from walk(child, depth + 1)
+
+
+def showing(node):
+    try:
+        return node.getState().contains(pyatspi.STATE_SHOWING)
+    except Exception:
+        return False
+
+
+def button(name, within=None):
+    root = within or tarvo()
+    for node in walk(root):
+        try:
+            if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name == name and showing(node):
+                return node
+        except Exception:
+            continue
+    return None
+
+
+def message_box(title):
+    app = tarvo()
+    if app is None:
+        return None
+    for i in range(app.childCount):
+        window = app.getChildAtIndex(i)
+        try:
+            if window.name == title and showing(window) and window.getRole() in (
+                    pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT):
+                return window
+        except Exception:
+            continue
+    return None
+
+
+def press(node):
+    node.queryAction().doAction(0)
+
+
+def dismiss(title):
+    box = wait_for(f'the "{title}" box', 20, lambda: message_box(title))
+    ok = wait_for("its button", 5, lambda: button("OK", box))
+    press(ok)
+    wait_for(f'the "{title}" box to close', 5, lambda: message_box(title) is None)
+
+
+def lines(path):
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read().split()
+    except FileNotFoundError:
+        return []
+
+
+def started(path):
+    for line in lines(path):
+        if line.startswith("started="):
+            return int(line.split("=", 1)[1])
+    return None
+
+
+def running(record):
+    """Whether the probe started with this record file still runs."""
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                args = f.read().split(b"\0")
+            with open(f"/proc/{entry}/stat") as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+        except OSError:
+            continue
+        if args[0].endswith(b"tarvo_program_probe") and record.encode() in args and state != "Z":
+            return True
+    return False
+
+
+wait_for("Tarvo on the accessibility bus", 20, tarvo)
+press(wait_for('the "接続" button', 20, lambda: button("接続")))
+dismiss("接続情報")  # 接続完了: the programs start once it is closed
+
+wait_for("slot 1 to start", 10, lambda: "ready" in lines(slot1))
+wait_for("slot 3 to start", 10, lambda: "ready" in lines(slot3))
+gap = started(slot3) - started(slot1)
+if gap < 800:
+    fail(f"slot 3 started {gap} ms after slot 1, not a second later")
+print(f"lab-programs-check: slot 1 started, slot 3 {gap} ms later")
+
+press(wait_for('the "切断" button', 10, lambda: button("切断")))
+dismiss("接続情報")  # 切断しました。
+wait_for("slot 1's window to be asked to close", 10, lambda: "WM_DELETE_WINDOW" in lines(slot1))
+wait_for("slot 3 to get SIGTERM", 10, lambda: "SIGTERM" in lines(slot3))
+wait_for("both programs to end", 10, lambda: not running(slot1) and not running(slot3))
+if "SIGTERM" in lines(slot1):
+    fail("the program with a window got SIGTERM too")
+print("lab-programs-check: hang-up closed the window and terminated the windowless program")
+
+press(wait_for('the "終了" button', 10, lambda: button("終了")))
+wait_for("Tarvo to end", 15, lambda: not os.path.exists(f"/proc/{TARVO_PID}") or
+         open(f"/proc/{TARVO_PID}/stat").read().rsplit(")", 1)[1].split()[0] == "Z")
+print("lab-programs-check: dialled, programs started in order, hung up, programs closed, ended")
