@@ -14,6 +14,10 @@ trap 'rm -f "$config"' EXIT
 } > "$config"
 "$root/tools/lab/lab.sh" run --config "$config" --emulator "$build/bin/qs-router-emulator" \
     -- "$build/bin/quaystone_bench" 3
+# The program's user-interface thread while registered programs start and close (no network).
+if [ -x "$build/bin/tarvo_launch_stall_bench" ]; then
+    "$build/bin/tarvo_launch_stall_bench" "$build/bin/tarvo_program_probe" 20
+fi
 # The IP page upload against the lab's FTP server.
 if [[ -x $build/bin/ftp_upload_bench ]]; then
     "$root/bench/tarvo/ftp_bench.sh" "$build" || echo "ftp upload bench did not complete"
