@@ -2,7 +2,7 @@
 """Driver for lab-programs.sh: presses Tarvo's buttons through accessibility (by their names, as
 a screen reader would), checks that the dial starts the registered programs in slot order a
 second apart, and that the hang-up asks both to close: the window by WM_DELETE_WINDOW, the
-windowless one by SIGTERM.
+windowless one by SIGTERM. Then it dials again and ends Tarvo, which closes them as well.
 
     lab-programs-check.py SLOT1_RECORD SLOT3_RECORD     (TARVO_PID from lab-session.sh)
 """
@@ -153,7 +153,16 @@ if "SIGTERM" in lines(slot1):
     fail("the program with a window got SIGTERM too")
 print("lab-programs-check: hang-up closed the window and terminated the windowless program")
 
+# Dialled again, the programs start again; ending Tarvo asks them to close too.
+press(wait_for('the "接続" button', 20, lambda: button("接続")))
+dismiss("接続情報")
+wait_for("both programs to start again", 15,
+         lambda: lines(slot1).count("ready") == 2 and lines(slot3).count("ready") == 2)
 press(wait_for('the "終了" button', 10, lambda: button("終了")))
 wait_for("Tarvo to end", 15, lambda: not os.path.exists(f"/proc/{TARVO_PID}") or
          open(f"/proc/{TARVO_PID}/stat").read().rsplit(")", 1)[1].split()[0] == "Z")
-print("lab-programs-check: dialled, programs started in order, hung up, programs closed, ended")
+wait_for("the programs to be closed at Tarvo's end", 10,
+         lambda: lines(slot1).count("WM_DELETE_WINDOW") == 2 and lines(slot3).count("SIGTERM") == 2)
+wait_for("both programs to end", 10, lambda: not running(slot1) and not running(slot3))
+print("lab-programs-check: dialled, programs started in order, hang-up closed them; "
+      "dialled again, Tarvo's end closed them")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs inside the lab: Tarvo with two registered programs (slot 1 a window, slot 3 windowless,
 # one second apart, closed at the hang-up), driven through accessibility on a private session
-# bus: a dial starts them in order, the hang-up asks them to close.
+# bus: a dial starts them in order, the hang-up asks them to close, and so does the end of Tarvo
+# after a second dial.
 #
 #   lab-programs.sh BIN_DIR
 set -euo pipefail
