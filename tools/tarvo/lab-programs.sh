@@ -20,7 +20,8 @@ export TARVO_INI_EXTRA="[ConnectionStart]"$'\r\n'"Start=1"$'\r\n'"End=1"$'\r\n'"
 "CStartDirData1=1"$'\r\n'"StartDirData1=$probe"$'\r\n'"StartOptData1=window $records/slot1"$'\r\n'\
 "CStartDirData3=1"$'\r\n'"StartDirData3=$probe"$'\r\n'"StartOptData3=quiet $records/slot3"$'\r\n'
 
-# A session bus of the run's own: the accessibility bus is started on it when Tarvo asks.
-exec dbus-run-session -- env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 \
+# A session bus of the run's own: the accessibility bus is started on it when Tarvo asks. Not
+# exec'd, so that the records are removed afterwards.
+dbus-run-session -- env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 \
     "$here/lab-session.sh" "$bin_dir" 10.77.1.2 -- \
     /usr/bin/python3 "$here/lab-programs-check.py" "$records/slot1" "$records/slot3"
