@@ -4,7 +4,9 @@ a screen reader would), checks that the dial starts the registered programs in s
 second apart, and that the hang-up asks both to close: the window by WM_DELETE_WINDOW, the
 windowless one by SIGTERM. Then it dials again and ends Tarvo, which closes them as well.
 
-    lab-programs-check.py SLOT1_RECORD SLOT3_RECORD     (TARVO_PID from lab-session.sh)
+With PAGE (the IP page's path on the lab's FTP server) the dial must also publish the page.
+
+    lab-programs-check.py SLOT1_RECORD SLOT3_RECORD [PAGE]    (TARVO_PID from lab-session.sh)
 """
 import os
 import sys
@@ -14,6 +16,8 @@ import pyatspi
 
 TARVO_PID = int(os.environ["TARVO_PID"])
 slot1, slot3 = sys.argv[1], sys.argv[2]
+page = sys.argv[3] if len(sys.argv) > 3 else None
+GLOBAL_ADDRESS = "198.51.100.22"  # the branch router's, tools/tarvo/two_routers.ini
 
 
 def fail(message):
@@ -143,6 +147,19 @@ gap = started(slot3) - started(slot1)
 if gap < 800:
     fail(f"slot 3 started {gap} ms after slot 1, not a second later")
 print(f"lab-programs-check: slot 1 started, slot 3 {gap} ms later")
+
+
+def page_published():
+    try:
+        with open(page, "rb") as f:
+            return f"{GLOBAL_ADDRESS}<br>".encode() in f.read()
+    except FileNotFoundError:
+        return False
+
+
+if page:
+    wait_for("the IP page on the FTP server", 10, page_published)
+    print(f"lab-programs-check: the IP page with {GLOBAL_ADDRESS} is on the FTP server")
 
 press(wait_for('the "切断" button', 10, lambda: button("切断")))
 dismiss("接続情報")  # 切断しました。
