@@ -18,12 +18,19 @@ class MenuSettingsEffects : public settings::SettingsEffects {
     void armWatchTimer(settings::WatchTimer timer) override;
     void stopWatchTimer(settings::WatchTimer timer) override;
     void showPopupMenus(const settings::PopupMenuView &view) override;
-    void setMonitorGeometry(const settings::MonitorGeometry &) override {}
-    void recreateTrafficHistory(int) override {}
+    void setMonitorGeometry(const settings::MonitorGeometry &geometry) override {
+        if (monitorGeometry) monitorGeometry(geometry);
+    }
+    void recreateTrafficHistory(int lastIndex) override {
+        if (trafficHistory) trafficHistory(lastIndex);
+    }
 
     // The schedule's minute counters and the clock correction's server list.
     std::function<void(settings::WatchTimer)> watchArmed;
     std::function<void()> timeServersFilled;
+    // The traffic monitor's remembered position and its history's point count.
+    std::function<void(const settings::MonitorGeometry &)> monitorGeometry;
+    std::function<void(int)> trafficHistory;
 
   private:
     FrmMain &window_;

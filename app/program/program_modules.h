@@ -1,11 +1,13 @@
 #pragma once
 
+#include "about_window.h"
 #include "clock_correction.h"
 #include "connection_log.h"
 #include "ip_publisher.h"
 #include "program_services.h"
 #include "registered_programs.h"
 #include "schedule.h"
+#include "traffic_monitor.h"
 
 namespace tarvo {
 
@@ -44,7 +46,23 @@ class ProgramModules : public ProgramServices {
         if (clock_) clock_->CorrectClock(index);
     }
 
+    void attachWindows(TrafficMonitor &monitor, AboutWindow &about) {
+        monitor_ = &monitor;
+        about_ = &about;
+    }
+    void clearMonitorShownFlag() override {
+        if (monitor_) monitor_->ClearShownFlag();
+    }
+    void stopTrafficMonitor() override {
+        if (monitor_) monitor_->Stop();
+    }
+    void unloadSecondaryForms() override {
+        if (about_) about_->Unload();
+    }
+
   private:
+    TrafficMonitor *monitor_ = nullptr;
+    AboutWindow *about_ = nullptr;
     Schedule *schedule_ = nullptr;
     ConnectionLog *log_ = nullptr;
     ClockCorrection *clock_ = nullptr;

@@ -1,5 +1,6 @@
 #include "tarvo_program.h"
 
+#include "about_window.h"
 #include "bas_main.h"
 #include "clock_correction.h"
 #include "connection_log.h"
@@ -29,9 +30,11 @@
 #include "settings.h"
 #include "settings_view.h"
 #include "system_clocks.h"
+#include "system_facts.h"
 #include "system_tray.h"
 #include "system_wall_clock.h"
 #include "tcp_daytime_connection.h"
+#include "traffic_monitor.h"
 #include "tray_pictures.h"
 #include "upload_picture.h"
 #include "window_message_bridge.h"
@@ -97,6 +100,11 @@ struct TarvoProgram::Parts {
         IpPublisher::Ports{ftp, timerWatch4, messages, clipboard, lanAddress, window,
                            core.state.Info, store.ConnectionStart, settingsView, services,
                            [this] { PollForUpload(core, publisher.UploadBusy); }}};
+    TrafficMonitor monitor{store, core, window};
+    LinuxSystemFacts systemFacts;
+    DesktopSystemInfoTool sysInfoTool;
+    AboutWindow about{AboutWindow::Ports{store, core, window, systemFacts, sysInfoTool, messages,
+                                         services, lanAddress, QStringLiteral("libQuaystone.so")}};
 };
 
 TarvoProgram::TarvoProgram() {
@@ -113,6 +121,17 @@ TarvoProgram::TarvoProgram() {
     ConnectProgramMenu(p.window, p.programs);
     p.services.attachPublisher(p.publisher);
     ConnectPublishCommands(p.window, p.publisher);
+    p.services.attachWindows(p.monitor, p.about);
+    p.effects.monitorGeometry = [&p](const settings::MonitorGeometry &g) {
+        p.monitor.setPosition(g);
+    };
+    p.effects.trafficHistory = [&p](int lastIndex) { p.monitor.recreateHistory(lastIndex); };
+    for (Command c : {Command::TrayMonitor, Command::TrayAbout, Command::MnuAbout})
+        p.window.setCommandAvailable(c, true);
+    QObject::connect(&p.window, &FrmMain::commandTriggered, &p.window, [&p](Command c) {
+        if (c == Command::TrayMonitor) p.monitor.Toggle();
+        if (c == Command::TrayAbout || c == Command::MnuAbout) p.about.Show();
+    });
     p.effects.watchArmed = [&p](settings::WatchTimer t) { p.schedule.ArmCounter(t); };
     p.effects.timeServersFilled = [&p] { p.clock.FillServerList(); };
     p.daytime.dataArrived = [&p](const QByteArray &received) { p.clock.DataArrival(received); };
