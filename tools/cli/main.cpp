@@ -2,6 +2,7 @@
 // as any third-party caller would.
 #include "completion_inbox.h"
 #include "record_format.h"
+#include "traffic_monitor.h"
 
 #include "quaystone/quaystone.h"
 
@@ -31,6 +32,7 @@ struct Options {
     bool json = false;
     bool extended = false;
     int max = KZV_MAX_ROUTERS;
+    MonitorOptions monitor;
     // Class 3 credentials, set on the router's record before the command.
     std::optional<std::string> user;
     std::optional<std::string> password;
@@ -48,6 +50,10 @@ void usage() {
         "  disconnect ROUTER [PORT]    hang up and wait until the line is down\n"
         "  site ROUTER PORT SITE       select dial destination SITE (0..3) for PORT\n"
         "  clear ROUTER [PORT]         clear the traffic counters\n"
+        "  monitor ROUTER [PORT] [--interval S] [--count N]\n"
+        "                              received and sent bytes every S seconds (default 1),\n"
+        "                              N intervals or until Ctrl-C; the first reading only\n"
+        "                              starts the count, a counter reset shows 0\n"
         "  demo                        find, show both ports, dial port 0, show it, hang up\n"
         "  version                     this program's version and the library's interface version\n"
         "\n"
@@ -76,6 +82,15 @@ std::optional<Options> parseOptions(int argc, char **argv) {
             o.extended = true;
         } else if (a == "--max" && i + 1 < argc) {
             o.max = std::atoi(argv[++i]);
+        } else if (a == "--interval" && i + 1 < argc) {
+            o.monitor.intervalSeconds = std::atof(argv[++i]);
+            if (!(o.monitor.intervalSeconds >= 0.1 && o.monitor.intervalSeconds <= 86400)) {
+                std::cerr << "--interval wants seconds from 0.1 to 86400\n";
+                return std::nullopt;
+            }
+        } else if (a == "--count" && i + 1 < argc) {
+            o.monitor.count = std::atol(argv[++i]);
+            if (o.monitor.count < 0) return std::nullopt;
         } else if (a == "--user" && i + 1 < argc) {
             o.user = argv[++i];
         } else if (a == "--password" && i + 1 < argc) {
@@ -329,7 +344,7 @@ int main(int argc, char **argv) {
     if (cmd == "find") return cmdFind(o, session);
     if (cmd == "demo") return cmdDemo(o, session);
     if (cmd != "status" && cmd != "connect" && cmd != "disconnect" && cmd != "site" &&
-        cmd != "clear") {
+        cmd != "clear" && cmd != "monitor") {
         std::cerr << "unknown command " << cmd << '\n';
         return usage(), kUsage;
     }
@@ -340,5 +355,10 @@ int main(int argc, char **argv) {
     if (cmd == "connect") return runSequence(o, session, *r, parsePort(o, 2), true);
     if (cmd == "disconnect") return runSequence(o, session, *r, parsePort(o, 2), false);
     if (cmd == "site") return cmdSite(o, *r);
+    if (cmd == "monitor") {
+        MonitorOptions m = o.monitor;
+        m.json = o.json;
+        return runMonitor(m, *r, parsePort(o, 2));
+    }
     return cmdClear(o, *r);
 }
