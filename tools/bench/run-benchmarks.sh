@@ -22,3 +22,8 @@ fi
 if [[ -x $build/bin/ftp_upload_bench ]]; then
     "$root/bench/tarvo/ftp_bench.sh" "$build" || echo "ftp upload bench did not complete"
 fi
+
+# The traffic monitor: one tick, and the program's CPU and memory with it shown.
+if [[ -x $build/bin/monitor_tick_bench && -x $build/bin/tarvo_monitor_driver ]]; then
+    "$root/bench/tarvo/monitor_bench.sh" "$build" || echo "monitor bench did not complete"
+fi
