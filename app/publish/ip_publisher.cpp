@@ -4,6 +4,7 @@
 #include "cp932.h"
 #include "ftp_address.h"
 #include "ip_page.h"
+#include "password_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,7 @@ void IpPublisher::UploadIpPage(int which) {
         port ? FtpUrl(QString::fromStdString(k.FTPHOST), *port, remote) : std::nullopt;
     // The server gets the names as the settings file holds them: CP932 bytes.
     std::optional<std::string> user = settings::cp932::fromUtf8(k.FTPName);
-    std::optional<std::string> password = settings::cp932::fromUtf8(k.FTPPassword);
+    std::optional<std::string> password = settings::passwordBytes(k.FTPPassword);
     if (!url || !user || !password) {
         failed();
         return;

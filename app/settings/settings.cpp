@@ -3,6 +3,7 @@
 #include "cp932.h"
 #include "menu_rules.h"
 #include "password_codec.h"
+#include "password_text.h"
 #include "profile_file.h"
 #include "settings_path.h"
 
@@ -60,7 +61,7 @@ class KeyLoader {
             failed_ = true;
             return;
         }
-        field = cp932::toUtf8(*plain);
+        field = passwordText(*plain);
     }
 
     bool failed() const { return failed_; }
@@ -112,7 +113,7 @@ class KeySaver {
         write(key, protectQuotes(*bytes));
     }
     void password(std::string_view key, std::string &field) {
-        std::optional<std::string> bytes = cp932::fromUtf8(field);
+        std::optional<std::string> bytes = passwordBytes(field);
         if (!bytes) {
             failed_ = true;
             return;

@@ -100,6 +100,15 @@ TEST_F(PublisherFixture, LocalAddressPageWithTlsAndShiftJisNames) {
               "ftp://ftp.example.lab:21/public_html/%83A%83C%83s%81%5B.html");
 }
 
+// A loaded password carries bytes that are not Shift-JIS as U+F700 + byte; the server gets the
+// stored bytes: 8A BF (漢), 80, and ED 40, the second code of 纊 that converts back as FA 5C.
+TEST_F(PublisherFixture, PasswordReachesTheServerAsItsStoredBytes) {
+    keys.FTPPassword = "漢\xEF\x9E\x80\xEF\x9F\xAD@";
+    publisher.UploadIpPage(0);
+    ASSERT_EQ(transfer.started.size(), 1u);
+    EXPECT_EQ(transfer.started[0].password, "\x8A\xBF\x80\xED\x40");
+}
+
 TEST_F(PublisherFixture, ExistingPageIsReplacedAndALinkIsNotFollowed) {
     const QString elsewhere = dir.filePath(QStringLiteral("victim"));
     QFile victim(elsewhere);
