@@ -1,10 +1,10 @@
 #include "bas_main.h"
+#include "configured_router.h"
 #include "connection_texts.h"
 
 namespace tarvo {
 
 namespace {
-const QString kNoRouter = QStringLiteral("0.0.0.0");
 constexpr int kNoRouterCondition = 6;
 } // namespace
 
@@ -39,10 +39,11 @@ QString BasMain::DestinationText() const {
 void BasMain::PollStatus(int router) {
     // After shutdown has cleaned the library up, nothing may call it again.
     if (state.ExitInProgress) return;
-    RouterRecord &record = state.RouterTable[static_cast<std::size_t>(router)];
-    const int condition = p_.settings.IP() == kNoRouter ? kNoRouterCondition
-                                                        : p_.library.GetCondition(record, port());
+    // Without the router the settings name, the line is unknown: no other router is asked.
+    RouterRecord *record = ConfiguredRouter(state.RouterTable, router, p_.settings.IP());
+    const int condition = record ? p_.library.GetCondition(*record, port()) : kNoRouterCondition;
     p_.events.pump();
+    if (state.ExitInProgress) return;
     if (!state.DoneFlag) {
         const std::int64_t deadline = p_.clock.nowMs() + 2000;
         if (!waitFor([this] { return state.DoneFlag; }, deadline)) return;
@@ -77,7 +78,7 @@ void BasMain::PollStatus(int router) {
         break;
     case LINE_CONNECTED:
         TraySetPicture(p_.services.uploadBusy() ? TRAY_UPLOADING : TRAY_CONNECTED);
-        p_.library.GetConditionEx(record, state.CurrentCondition, port());
+        p_.library.GetConditionEx(*record, state.CurrentCondition, port());
         UpdateConnectionInfo();
         state.LineUpFlag = true;
         enable({Command::CmdOut, Command::TrayDisconnect, Command::TrayEnd, Command::TrayGetIP,
@@ -104,8 +105,11 @@ void BasMain::Connect() {
     p_.window.setStatusText(DestinationText() + QStringLiteral("   接続中"));
     state.ConnectInProgress = true;
     state.Notify.message = MSG_CONNECT_DONE;
-    const RouterRecord &record = state.RouterTable[static_cast<std::size_t>(state.SelectedRouter)];
-    p_.library.ChangeSite(record, port(), p_.settings.UseNumber());
+    const auto configured = [this] {
+        return ConfiguredRouter(state.RouterTable, state.SelectedRouter, p_.settings.IP());
+    };
+    if (const RouterRecord *record = configured())
+        p_.library.ChangeSite(*record, port(), p_.settings.UseNumber());
 
     const int count = LeadingNumber(p_.settings.Count());
     const auto keep = [this] { KeepCancelWindow(); };
@@ -114,7 +118,9 @@ void BasMain::Connect() {
     while (!state.LineUpFlag) {
         p_.events.pump();
         if (state.ExitInProgress) return;
-        if (count < attempt || state.CancelFlag) {
+        // Looked up at every attempt: the settings may have changed during the last one.
+        const RouterRecord *record = configured();
+        if (count < attempt || state.CancelFlag || record == nullptr) {
             failed = true;
             break;
         }
@@ -122,7 +128,7 @@ void BasMain::Connect() {
         const std::int64_t t0 = p_.clock.nowMs();
         // Cleared before the request, so that no completion can slip past the wait.
         state.DoneFlag = false;
-        const std::int32_t started = p_.library.Connect(state.Notify, record, port());
+        const std::int32_t started = p_.library.Connect(state.Notify, *record, port());
         // A request refused at once posts no completion; waiting for one would never end.
         if (started < 0) state.DoneFlag = true;
         p_.events.pump();
@@ -202,16 +208,25 @@ void BasMain::Disconnect() {
     TraySetPicture(TRAY_REQUEST);
     p_.window.setStatusText(DestinationText() + QStringLiteral("   切断中"));
     state.Notify.message = MSG_DISCONNECT_DONE;
-    const RouterRecord &record = state.RouterTable[static_cast<std::size_t>(state.SelectedRouter)];
+    const auto configured = [this] {
+        return ConfiguredRouter(state.RouterTable, state.SelectedRouter, p_.settings.IP());
+    };
+    const RouterRecord *record = configured();
+    if (record == nullptr) {
+        // Nothing of ours to hang up; the poll shows the line as unknown.
+        PollStatus(state.SelectedRouter);
+        p_.window.setStatusText(DestinationText());
+        return;
+    }
     // Cleared before the request: the status poll below pumps events, and a completion handled
     // there must still end the wait.
     state.DoneFlag = false;
-    const std::int32_t started = p_.library.Disconnect(state.Notify, record, port());
+    const std::int32_t started = p_.library.Disconnect(state.Notify, *record, port());
     // A request refused at once posts no completion; the wait below has no time limit.
     if (started < 0) state.DoneFlag = true;
     PollStatus(state.SelectedRouter);
     if (!waitFor([this] { return state.DoneFlag; }, std::nullopt)) return;
-    p_.library.ClearCounter(record, port());
+    if ((record = configured())) p_.library.ClearCounter(*record, port());
     PollStatus(state.SelectedRouter);
     if (state.ExitInProgress) return;
     if (p_.settings.LOG() == 1) p_.services.writeLog(LogKind::Disconnect);
@@ -237,9 +252,10 @@ void BasMain::RefreshMainWindow() {
                            QString::number(LeadingNumber(p_.settings.Count())));
     const QString ip = p_.settings.IP();
     p_.window.setIpText(ip);
-    if (r >= 0 && ip != kNoRouter) {
-        p_.library.GetConditionEx(state.RouterTable[static_cast<std::size_t>(r)],
-                                  state.CurrentCondition, port());
+    // The search above pumps events, and shutdown may have cleaned the library up meanwhile.
+    if (state.ExitInProgress) return;
+    if (const RouterRecord *record = ConfiguredRouter(state.RouterTable, r, ip)) {
+        p_.library.GetConditionEx(*record, state.CurrentCondition, port());
         p_.window.setStatusText(DestinationText());
     } else {
         p_.window.setStatusText(QString());
@@ -248,12 +264,13 @@ void BasMain::RefreshMainWindow() {
 
 int BasMain::FindSelectedRouter() {
     const QString ip = p_.settings.IP();
-    if (ip == kNoRouter) return 0;
+    if (ip == kNoRouterAddress) return 0;
     for (int i = 0; i < ROUTER_TABLE_SIZE; ++i) {
         p_.events.pump();
         if (FormatIp(state.RouterTable[static_cast<std::size_t>(i)].address) == ip) return i;
     }
-    return 0;
+    // Not found: no router at all rather than the first one, which is somebody else's.
+    return -1;
 }
 
 void BasMain::SearchRouters() {

@@ -45,6 +45,7 @@ struct CoreState {
     std::int32_t RouterCount = 0;
     std::int32_t LibraryVersion = 0;
     NotifyTarget Notify{};
+    // -1 while the router the settings name was not found; never another router instead.
     int SelectedRouter = 0;
     int LinkState = LINK_OFF;
     bool DoneFlag = false;

@@ -85,8 +85,13 @@ class CancelWindowPort : public FormWindow {
 class MessageBoxPort {
   public:
     virtual ~MessageBoxPort() = default;
-    // Modal, with an OK button.
+    // A box with an OK button that returns at once and stays open until the user closes it:
+    // nobody may be at the PC, and the schedule, the watches and the line sequences must go on
+    // meanwhile.
     virtual void show(const QString &text, const QString &title, MessageIcon icon) = 0;
+    // Returns only once the user has closed the box. Only for the last words before the program
+    // ends, which would otherwise vanish with it.
+    virtual void showAndWait(const QString &text, const QString &title, MessageIcon icon) = 0;
 };
 
 class Clock {

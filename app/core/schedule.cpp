@@ -1,5 +1,6 @@
 #include "schedule.h"
 
+#include "configured_router.h"
 #include "end_windows.h"
 
 namespace tarvo {
@@ -22,6 +23,8 @@ bool Schedule::InFlatRateHours() const {
 
 void Schedule::ScheduleTick() {
     CoreState &st = p_.core.state;
+    if (st.ExitInProgress) return;
+    retryTurnedAwayWatches();
     if (st.ExitInProgress || p_.settings.AutoStart() != 1) return;
     const QString now = hhmm(p_.clock.localNow().time());
 
@@ -32,7 +35,9 @@ void Schedule::ScheduleTick() {
     const bool endAlsoWhenDown = p_.settings.StandardEnd() == 1 && p_.settings.SEnd() == 1;
     if (st.LinkState == LINK_CONNECTED) {
         if (atEnd && scheduledDisconnect()) endAndShutDown();
-    } else if (atEnd && endAlsoWhenDown) {
+    } else if (atEnd && endAlsoWhenDown && !p_.core.SequenceRunning()) {
+        // A hang-up that is still waiting must first log and clear its counters; the next tick
+        // of the minute ends the session.
         endAndShutDown();
     }
 }
@@ -107,6 +112,14 @@ int Schedule::interval(WatchTimer timer) const {
 
 void Schedule::ArmCounter(WatchTimer timer) {
     counter(timer) = 1;
+    turnedAway_[static_cast<std::size_t>(timer)] = false;
+}
+
+void Schedule::retryTurnedAwayWatches() {
+    for (WatchTimer timer : {WatchTimer::Connection, WatchTimer::Clock, WatchTimer::RouterSearch}) {
+        if (p_.core.state.ExitInProgress || p_.core.SequenceRunning()) return;
+        if (turnedAway_[static_cast<std::size_t>(timer)]) runWatch(timer);
+    }
 }
 
 void Schedule::WatchTick(WatchTimer timer) {
@@ -116,25 +129,37 @@ void Schedule::WatchTick(WatchTimer timer) {
         ++c;
         return;
     }
-    // Restarted before the action: ticks handled inside its waits count towards the next run.
-    c = 1;
-    switch (timer) {
-    case WatchTimer::Connection:
-        WatchConnection();
-        break;
-    case WatchTimer::Clock:
-        WatchClock();
-        break;
-    case WatchTimer::RouterSearch:
-        RouterWatch();
-        break;
-    }
+    runWatch(timer);
 }
 
-void Schedule::WatchConnection() {
-    if (p_.settings.TerehoSts() != 0 && !InFlatRateHours()) return;
+void Schedule::runWatch(WatchTimer timer) {
+    std::int16_t &c = counter(timer);
+    // Restarted before the action: ticks handled inside its waits count towards the next run.
+    const std::int16_t due = c;
+    c = 1;
+    bool ran = true;
+    switch (timer) {
+    case WatchTimer::Connection:
+        ran = WatchConnection();
+        break;
+    case WatchTimer::Clock:
+        ran = WatchClock();
+        break;
+    case WatchTimer::RouterSearch:
+        ran = RouterWatch();
+        break;
+    }
+    // Turned away by another sequence: still due. It runs once that sequence is over (the
+    // schedule's tick looks every second), and at the latest at its own next tick, rather than a
+    // whole interval later, or never when the intervals keep meeting.
+    turnedAway_[static_cast<std::size_t>(timer)] = !ran;
+    if (!ran) c = due;
+}
+
+bool Schedule::WatchConnection() {
+    if (p_.settings.TerehoSts() != 0 && !InFlatRateHours()) return true;
     CoreState &st = p_.core.state;
-    p_.core.RunSequence([&] {
+    return p_.core.RunSequence([&] {
         p_.core.PollStatus(st.SelectedRouter);
         if (st.ExitInProgress) return;
         if (p_.settings.WatchAutoStart() == 1 && st.LinkState == LINK_IDLE && !st.LineUpFlag) {
@@ -144,20 +169,26 @@ void Schedule::WatchConnection() {
     });
 }
 
-void Schedule::WatchClock() {
-    if (p_.settings.TerehoSts2() != 0 && !InFlatRateHours()) return;
+bool Schedule::WatchClock() {
+    if (p_.settings.TerehoSts2() != 0 && !InFlatRateHours()) return true;
     CoreState &st = p_.core.state;
     bool lineUp = false;
-    p_.core.RunSequence([&] {
+    const bool ran = p_.core.RunSequence([&] {
         p_.core.PollStatus(st.SelectedRouter);
         lineUp = !st.ExitInProgress && st.LineUpFlag;
     });
     // The time servers are on the Internet behind the router: only worth asking with the line up.
     if (lineUp && p_.settings.Watch2() == 1) p_.services.correctClock(p_.settings.NTPIndex());
+    return ran;
 }
 
-void Schedule::RouterWatch() {
-    if (p_.core.state.LinkState == LINK_OFF) p_.core.CommandSearch();
+bool Schedule::RouterWatch() {
+    // A router that has not answered since the settings named it is as gone as a port that is
+    // off: search until it answers.
+    const CoreState &st = p_.core.state;
+    if (st.LinkState == LINK_OFF || ConfiguredRouterMissing(st, p_.settings.IP()))
+        return p_.core.CommandSearch();
+    return true;
 }
 
 } // namespace tarvo

@@ -4,6 +4,7 @@
 #include "settings_effects.h"
 
 #include <QTime>
+#include <array>
 #include <cstdint>
 
 namespace tarvo {
@@ -38,9 +39,10 @@ class Schedule {
     // A minute tick of TimerWatch, TimerWatch2 or TimerWatch5.
     void WatchTick(WatchTimer timer);
 
-    void WatchConnection();
-    void WatchClock();
-    void RouterWatch();
+    // False when another sequence turned the watch away.
+    bool WatchConnection();
+    bool WatchClock();
+    bool RouterWatch();
     void EndWindows();
 
     std::int16_t WatchCount = 0;
@@ -50,11 +52,14 @@ class Schedule {
   private:
     std::int16_t &counter(WatchTimer timer);
     int interval(WatchTimer timer) const;
+    void runWatch(WatchTimer timer);
+    void retryTurnedAwayWatches();
     void scheduledConnect();
     bool scheduledDisconnect();
     void endAndShutDown();
 
     Ports p_;
+    std::array<bool, 3> turnedAway_{};
 };
 
 } // namespace tarvo

@@ -41,7 +41,7 @@ int BasMain::StartUp() {
     }
     state.LinkState = LINK_OFF;
     RefreshMainWindow();
-    state.SelectedRouter = std::max(0, FindSelectedRouter());
+    state.SelectedRouter = FindSelectedRouter();
     if (!TrayAdd(TRAY_IDLE, kTrayTip)) {
         state.TrayRetryCount = 1;
         p_.window.setIconTimer(5000);
@@ -65,10 +65,10 @@ int BasMain::FindRouters() {
         p_.library.GetInformation(state.RouterTable.data(), &state.RouterCount);
         return 0;
     } catch (const std::exception &) {
-        p_.messages.show(QStringLiteral("必要なＤＬＬ(") +
-                             QString::fromStdString(p_.library.fileName()) +
-                             QStringLiteral(")ファイルが見つかりません。"),
-                         kWarningTitle, MessageIcon::Stop);
+        p_.messages.showAndWait(QStringLiteral("必要なＤＬＬ(") +
+                                    QString::fromStdString(p_.library.fileName()) +
+                                    QStringLiteral(")ファイルが見つかりません。"),
+                                kWarningTitle, MessageIcon::Stop);
         state.LibraryMissing = true;
         return -1;
     }
@@ -135,8 +135,9 @@ void BasMain::ShutDown() {
         p_.window.unload();
         p_.services.quit();
     } catch (...) {
-        p_.messages.show(QStringLiteral("メモリーにゴミが残りました。\r\n強制終了させます。"),
-                         kWarningTitle, MessageIcon::Stop);
+        p_.messages.showAndWait(
+            QStringLiteral("メモリーにゴミが残りました。\r\n強制終了させます。"), kWarningTitle,
+            MessageIcon::Stop);
         p_.services.terminateNow();
     }
 }

@@ -1,6 +1,7 @@
 #include "logind_session_end.h"
 
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <csignal>
 
 namespace tarvo {
@@ -16,6 +17,10 @@ QDBusMessage managerCall(const QString &method) {
 // started outside any session.
 const QString kOwnSession = QStringLiteral("auto");
 } // namespace
+
+LogindSessionEnd::~LogindSessionEnd() {
+    waitForAnswers();
+}
 
 void LogindSessionEnd::request(EndRequest what) {
     QDBusMessage call;
@@ -38,7 +43,20 @@ void LogindSessionEnd::request(EndRequest what) {
         break;
     }
     // The answer only says whether the system agreed; the program shuts itself down either way.
-    bus_.call(call, QDBus::Block, kReplyTimeoutMs);
+    auto *watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kReplyTimeoutMs), &watchers_);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
+}
+
+int LogindSessionEnd::pending() const {
+    int n = 0;
+    for (const auto *w : watchers_.findChildren<QDBusPendingCallWatcher *>())
+        n += w->isFinished() ? 0 : 1;
+    return n;
+}
+
+void LogindSessionEnd::waitForAnswers() {
+    for (auto *w : watchers_.findChildren<QDBusPendingCallWatcher *>())
+        w->waitForFinished();
 }
 
 } // namespace tarvo

@@ -4,8 +4,9 @@
 
 namespace tarvo {
 
-void MessageBoxes::show(const QString &text, const QString &title, MessageIcon icon) {
-    QMessageBox box;
+namespace {
+void fill(QMessageBox &box, const QString &text, const QString &title, MessageIcon icon) {
+    box.setObjectName(QStringLiteral("MessageBox"));
     box.setWindowTitle(title);
     // The texts keep the Windows line ends they are defined with; Qt wants plain ones.
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -20,7 +21,30 @@ void MessageBoxes::show(const QString &text, const QString &title, MessageIcon i
     case MessageIcon::None:
         break;
     }
-    box.setObjectName(QStringLiteral("MessageBox"));
+}
+} // namespace
+
+MessageBoxes::~MessageBoxes() {
+    for (const QPointer<QMessageBox> &box : open_)
+        delete box.data();
+}
+
+void MessageBoxes::show(const QString &text, const QString &title, MessageIcon icon) {
+    // Not modal: the rest of the program stays usable and nothing waits for the OK.
+    auto *box = new QMessageBox;
+    fill(*box, text, title, icon);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    std::erase_if(open_, [](const QPointer<QMessageBox> &b) { return b.isNull(); });
+    open_.emplace_back(box);
+    box->show();
+    box->raise();
+    box->activateWindow();
+}
+
+void MessageBoxes::showAndWait(const QString &text, const QString &title, MessageIcon icon) {
+    QMessageBox box;
+    fill(box, text, title, icon);
     box.exec();
 }
 

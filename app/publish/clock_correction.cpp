@@ -76,7 +76,7 @@ void ClockCorrection::correctFrom(const QByteArray &reply) {
     const int threshold = p_.settings.WatchTime3();
     if (-threshold < d && d < threshold) return;
     // A refusal (no privilege) is not reported: the next cycle tries again.
-    p_.systemClock.setLocal(server.date(), server.time());
+    p_.systemClock.setLocal(server.date(), server.time(), {});
 }
 
 void ClockCorrection::TimerWatch3Tick() {

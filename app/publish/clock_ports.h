@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <QTime>
+#include <functional>
 
 namespace tarvo {
 
@@ -27,8 +28,11 @@ class QueryTimer {
 class SystemClock {
   public:
     virtual ~SystemClock() = default;
-    // Sets the PC's local date and time; false when the system refused.
-    virtual bool setLocal(const QDate &date, const QTime &time) = 0;
+    // Told whether the system set the clock (false: refused).
+    using Done = std::function<void(bool)>;
+    // Sets the PC's local date and time. May return before the system has answered; `done`
+    // (when given) hears the answer later.
+    virtual void setLocal(const QDate &date, const QTime &time, Done done) = 0;
 };
 
 } // namespace tarvo

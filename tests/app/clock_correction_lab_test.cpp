@@ -24,6 +24,23 @@ class FakeQueryTimer : public QueryTimer {
     void setPeriod(int periodMs) override { period = periodMs; }
 };
 
+// Counts the requests the system has not answered yet: timedated answers on its own time.
+class AnswerCountingClock : public SystemClock {
+  public:
+    explicit AnswerCountingClock(SystemClock &inner) : inner_(inner) {}
+    int outstanding = 0;
+    void setLocal(const QDate &date, const QTime &time, Done done) override {
+        ++outstanding;
+        inner_.setLocal(date, time, [this, done](bool set) {
+            --outstanding;
+            if (done) done(set);
+        });
+    }
+
+  private:
+    SystemClock &inner_;
+};
+
 QByteArray nist(const char *date, const char *time) {
     return QByteArray("\n59189 ") + date + ' ' + time + " 00 0 0  50.0 UTC(NIST) * \n";
 }
@@ -44,8 +61,9 @@ class ClockCorrectionLabTest : public ::testing::Test {
         ASSERT_TRUE(why.isEmpty()) << why.toStdString();
         bus.clearCalls();
         systemClock = std::make_unique<TimedatedClock>(bus.bus());
+        counting = std::make_unique<AnswerCountingClock>(*systemClock);
         clock = std::make_unique<ClockCorrection>(
-            ClockCorrection::Ports{connection, timer, wall, time, *systemClock, settings});
+            ClockCorrection::Ports{connection, timer, wall, time, *counting, settings});
         connection.dataArrived = [this](const QByteArray &data) { clock->DataArrival(data); };
         clock->FillServerList();
     }
@@ -66,9 +84,10 @@ class ClockCorrectionLabTest : public ::testing::Test {
     bool waitForAnswer(int ms = 10000) {
         QElapsedTimer waited;
         waited.start();
-        while (clock->TimeQueryBusy && waited.elapsed() < ms)
+        // The reply, and timedated's answer to the clock setting it may have led to.
+        while ((clock->TimeQueryBusy || counting->outstanding > 0) && waited.elapsed() < ms)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        return !clock->TimeQueryBusy;
+        return !clock->TimeQueryBusy && counting->outstanding == 0;
     }
     void settle(int ms) {
         QElapsedTimer waited;
@@ -84,6 +103,7 @@ class ClockCorrectionLabTest : public ::testing::Test {
     TcpDaytimeConnection connection;
     FakeQueryTimer timer;
     std::unique_ptr<TimedatedClock> systemClock;
+    std::unique_ptr<AnswerCountingClock> counting;
     std::unique_ptr<ClockCorrection> clock;
 };
 

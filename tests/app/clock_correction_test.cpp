@@ -36,9 +36,9 @@ class FakeSystemClock : public SystemClock {
   public:
     bool refuses = false;
     std::vector<QDateTime> set;
-    bool setLocal(const QDate &date, const QTime &time) override {
+    void setLocal(const QDate &date, const QTime &time, Done done) override {
         set.emplace_back(date, time, Qt::UTC);
-        return !refuses;
+        if (done) done(!refuses);
     }
 };
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <map>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvo::testing {
@@ -48,6 +50,18 @@ class FakeEvents : public EventPump {
             runFirst();
     }
 
+    // The main event loop: handles everything due up to `timeMs`, in time order, and leaves the
+    // clock there.
+    void runUntil(std::int64_t timeMs) {
+        while (!queue_.empty() && queue_.begin()->first <= timeMs) {
+            clock_.now = std::max(clock_.now, queue_.begin()->first);
+            runFirst();
+        }
+        clock_.now = std::max(clock_.now, timeMs);
+    }
+    bool pending() const { return !queue_.empty(); }
+    std::int64_t now() const { return clock_.now; }
+
     void waitForEvents(std::optional<std::int64_t> deadlineMs) override {
         ++waits;
         if (!queue_.empty() && (!deadlineMs || queue_.begin()->first <= *deadlineMs)) {
@@ -69,6 +83,51 @@ class FakeEvents : public EventPump {
 
     FakeClock &clock_;
     std::multimap<std::int64_t, std::function<void()>> queue_;
+};
+
+// A periodic timer as Qt runs them: a tick that falls due while the timer's own handler is still
+// running (inside one of its waits) is dropped rather than nested, and a late timer does not
+// catch up on the ticks it missed.
+class FakeTimer {
+  public:
+    FakeTimer(FakeEvents &events, FakeClock &clock, std::int64_t periodMs,
+              std::function<void()> handler)
+        : events_(events), clock_(clock), periodMs_(periodMs), handler_(std::move(handler)) {}
+
+    void start() {
+        ++generation_;
+        next_ = clock_.now + periodMs_;
+        schedule();
+    }
+    void stop() { ++generation_; }
+    int dropped = 0;
+
+  private:
+    void schedule() {
+        events_.at(next_, [this, g = generation_] {
+            if (g == generation_) fire();
+        });
+    }
+    void fire() {
+        next_ += periodMs_;
+        if (next_ <= clock_.now) next_ = clock_.now + periodMs_;
+        schedule();
+        if (active_) {
+            ++dropped;
+            return;
+        }
+        active_ = true;
+        handler_();
+        active_ = false;
+    }
+
+    FakeEvents &events_;
+    FakeClock &clock_;
+    std::int64_t periodMs_;
+    std::function<void()> handler_;
+    std::int64_t next_ = 0;
+    int generation_ = 0;
+    bool active_ = false;
 };
 
 class FakeWindowMessages : public WindowMessagesPort {
@@ -109,6 +168,20 @@ class FakeLibrary : public RouterLibrary {
     int clearCalls = 0;
     int findCalls = 0;
     std::vector<std::uint32_t> connectedAddresses;
+    // The routers each request went to: every call that names one, in order ("poll", "ex",
+    // "site", "dial", "hangup", "clear").
+    std::vector<std::pair<std::string, std::uint32_t>> requests;
+    // Calls of any export after KZV_Cleanup.
+    int callsAfterCleanup = 0;
+    // Runs inside the next GetCondition, as a completion or a timer handled there would.
+    std::function<void()> duringNextCondition;
+
+    std::vector<std::uint32_t> addressesOf(const std::string &kind) const {
+        std::vector<std::uint32_t> out;
+        for (const auto &[k, a] : requests)
+            if (k == kind) out.push_back(a);
+        return out;
+    }
 
     std::string fileName() const override { return "libQuaystone.so"; }
     std::int32_t GetDllVersion() override {
@@ -137,6 +210,7 @@ class FakeLibrary : public RouterLibrary {
         use();
         connectTimes.push_back(clock_.now);
         connectedAddresses.push_back(record.address);
+        requests.emplace_back("dial", record.address);
         if (connectStart < 0) return connectStart;
         const std::uint32_t message = target.message;
         events_.after(dialMs, [this, message] {
@@ -145,9 +219,10 @@ class FakeLibrary : public RouterLibrary {
         });
         return KZV_OK;
     }
-    std::int32_t Disconnect(const NotifyTarget &target, const RouterRecord &,
+    std::int32_t Disconnect(const NotifyTarget &target, const RouterRecord &record,
                             std::int32_t) override {
         use();
+        requests.emplace_back("hangup", record.address);
         if (disconnectStart < 0) return disconnectStart;
         const std::uint32_t message = target.message;
         events_.after(hangUpMs, [this, message] {
@@ -156,25 +231,30 @@ class FakeLibrary : public RouterLibrary {
         });
         return KZV_OK;
     }
-    std::int32_t GetCondition(RouterRecord &, std::int32_t) override {
+    std::int32_t GetCondition(RouterRecord &record, std::int32_t) override {
         use();
         ++conditionCalls;
+        requests.emplace_back("poll", record.address);
+        if (auto during = std::exchange(duringNextCondition, nullptr)) during();
         return line;
     }
-    std::int32_t ChangeSite(const RouterRecord &, std::int32_t, std::int32_t) override {
+    std::int32_t ChangeSite(const RouterRecord &record, std::int32_t, std::int32_t) override {
         use();
+        requests.emplace_back("site", record.address);
         return 0;
     }
-    std::int32_t GetConditionEx(const RouterRecord &, ConditionExRecord &out,
+    std::int32_t GetConditionEx(const RouterRecord &record, ConditionExRecord &out,
                                 std::int32_t) override {
         use();
+        requests.emplace_back("ex", record.address);
         out = ex;
         out.line_state = static_cast<std::uint16_t>(line);
         return line;
     }
-    std::int32_t ClearCounter(const RouterRecord &, std::int32_t) override {
+    std::int32_t ClearCounter(const RouterRecord &record, std::int32_t) override {
         use();
         ++clearCalls;
+        requests.emplace_back("clear", record.address);
         return 0;
     }
     std::int32_t Cleanup() override {
@@ -184,8 +264,9 @@ class FakeLibrary : public RouterLibrary {
     }
 
   private:
-    void use() const {
+    void use() {
         if (missing) throw LibraryUnavailable("libQuaystone.so");
+        if (cleanupCalls > 0) ++callsAfterCleanup;
     }
     FakeEvents &events_;
     FakeClock &clock_;
@@ -264,11 +345,31 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
+// Boxes that nobody clicks until the test says so. A box that waits for its OK lets the events
+// run meanwhile (when given them), as a modal box's own event loop does.
 class FakeMessages : public MessageBoxPort {
   public:
     std::vector<ShownMessage> shown;
+    int open = 0;
+    FakeEvents *events = nullptr;
+    // How long a waiting box stays open before somebody comes by and clicks OK.
+    std::int64_t userComesAfterMs = 12 * 3600 * 1000;
+
     void show(const QString &text, const QString &title, MessageIcon icon) override {
         shown.push_back({text, title, icon});
+        ++open;
+    }
+    void showAndWait(const QString &text, const QString &title, MessageIcon icon) override {
+        shown.push_back({text, title, icon});
+        const int mine = ++open;
+        const std::int64_t userComes = events ? events->now() + userComesAfterMs : 0;
+        while (events && open >= mine && events->pending() && events->now() < userComes)
+            events->waitForEvents(userComes);
+        if (open >= mine) open = mine - 1;
+    }
+    // The user clicks OK on the newest box.
+    void ok() {
+        if (open > 0) --open;
     }
     bool contains(const QString &text) const {
         for (const auto &m : shown)

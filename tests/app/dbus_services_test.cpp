@@ -7,7 +7,11 @@
 #include "system_clocks.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace tarvo::testing {
 namespace {
@@ -47,6 +51,7 @@ TEST_F(EndActionsTest, EachEndOptionReachesLogindAsItsMethodAndPowerOffWins) {
         FakeSettings settings;
         settings.endType = c.endTypes;
         EndWindows(settings, end);
+        end.waitForAnswers();
         EXPECT_EQ(bus.calls(), QStringList{QString::fromUtf8(c.call)});
     }
 }
@@ -62,8 +67,63 @@ TEST_F(EndActionsTest, ARefusalIsNotReportedAndReturns) {
     ASSERT_EQ(bus.bus().call(refuse).type(), QDBusMessage::ReplyMessage);
     LogindSessionEnd end(bus.bus());
     end.request(EndRequest::PowerOff);
+    end.waitForAnswers();
+    EXPECT_EQ(end.pending(), 0);
     ASSERT_FALSE(bus.calls().isEmpty());
     EXPECT_TRUE(bus.calls().first().startsWith(QStringLiteral("PowerOff")));
+}
+
+// Replaces a method of the mock by one that answers only after `seconds`.
+bool answerSlowly(MockBus &bus, const QString &service, const QString &path,
+                  const QString &interface, const QString &method, const QString &in,
+                  double seconds) {
+    QDBusMessage slow = QDBusMessage::createMethodCall(
+        service, path, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("AddMethod"));
+    slow << interface << method << in << QString()
+         << QStringLiteral("__import__('time').sleep(%1)").arg(seconds);
+    return bus.bus().call(slow).type() == QDBusMessage::ReplyMessage;
+}
+
+// Counts the event loop's passes while `busy` holds: a frozen loop counts none.
+int loopPassesWhile(const std::function<bool()> &busy, int limitMs) {
+    int passes = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&passes] { ++passes; });
+    beat.start(50);
+    QElapsedTimer waited;
+    waited.start();
+    while (busy() && waited.elapsed() < limitMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return passes;
+}
+
+TEST_F(EndActionsTest, ASlowLogindDoesNotHoldTheProgramUpAndStillGetsTheRequest) {
+    ASSERT_TRUE(answerSlowly(bus, kLogin, QStringLiteral("/org/freedesktop/login1"),
+                             QStringLiteral("org.freedesktop.login1.Manager"),
+                             QStringLiteral("PowerOff"), QStringLiteral("b"), 1.5));
+    bus.clearCalls();
+    LogindSessionEnd end(bus.bus());
+    QElapsedTimer asked;
+    asked.start();
+    end.request(EndRequest::PowerOff);
+    EXPECT_LT(asked.elapsed(), 500);
+    EXPECT_EQ(end.pending(), 1);
+    // The window and the tray keep being served while logind thinks.
+    EXPECT_GE(loopPassesWhile([&] { return end.pending() > 0; }, 5000), 10);
+    EXPECT_EQ(end.pending(), 0);
+    EXPECT_EQ(bus.calls(), QStringList{QStringLiteral("PowerOff False")});
+}
+
+TEST_F(EndActionsTest, TheProgramEndingRightAfterTheRequestDoesNotLoseIt) {
+    ASSERT_TRUE(answerSlowly(bus, kLogin, QStringLiteral("/org/freedesktop/login1"),
+                             QStringLiteral("org.freedesktop.login1.Manager"),
+                             QStringLiteral("TerminateSession"), QStringLiteral("s"), 0.5));
+    bus.clearCalls();
+    {
+        LogindSessionEnd end(bus.bus());
+        end.request(EndRequest::LogOff);
+    } // no event loop ran: the port goes away at once, as it does at shutdown
+    EXPECT_EQ(bus.calls(), QStringList{QStringLiteral("TerminateSession \"auto\"")});
 }
 
 TEST(EndActionsNoBusTest, NoLogindAtAllReturnsQuietly) {
@@ -71,8 +131,24 @@ TEST(EndActionsNoBusTest, NoLogindAtAllReturnsQuietly) {
         QStringLiteral("unix:path=/nonexistent/tarvo-test-bus"), QStringLiteral("nowhere"));
     LogindSessionEnd end(nowhere);
     end.request(EndRequest::PowerOff);
-    SUCCEED();
+    end.waitForAnswers();
+    EXPECT_EQ(end.pending(), 0);
 }
+
+// What a clock said, once it has said it.
+struct Answer {
+    std::optional<bool> set;
+    SystemClock::Done done() {
+        return [this](bool ok) { set = ok; };
+    }
+    bool wait(int limitMs = 10000) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!set && waited.elapsed() < limitMs)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        return set.has_value();
+    }
+};
 
 TEST(TimedatedClockTest, SetsTheLocalTimeAsAbsoluteMicrosecondsWithoutPrompting) {
     MockBus bus;
@@ -83,7 +159,10 @@ TEST(TimedatedClockTest, SetsTheLocalTimeAsAbsoluteMicrosecondsWithoutPrompting)
     TimedatedClock clock(bus.bus());
     const QDate date(2020, 12, 7);
     const QTime time(8, 30, 0);
-    EXPECT_TRUE(clock.setLocal(date, time));
+    Answer answer;
+    clock.setLocal(date, time, answer.done());
+    ASSERT_TRUE(answer.wait());
+    EXPECT_TRUE(*answer.set);
     const qint64 us = QDateTime(date, time, Qt::LocalTime).toMSecsSinceEpoch() * 1000;
     EXPECT_EQ(bus.calls(), QStringList{QStringLiteral("SetTime %1 False False").arg(us)});
 }
@@ -91,7 +170,69 @@ TEST(TimedatedClockTest, SetsTheLocalTimeAsAbsoluteMicrosecondsWithoutPrompting)
 TEST(TimedatedClockTest, NoTimedatedIsARefusal) {
     QDBusConnection nowhere = QDBusConnection::connectToBus(
         QStringLiteral("unix:path=/nonexistent/tarvo-test-bus"), QStringLiteral("nowhere2"));
-    EXPECT_FALSE(TimedatedClock(nowhere).setLocal(QDate(2020, 1, 1), QTime(0, 0)));
+    TimedatedClock clock(nowhere);
+    Answer answer;
+    clock.setLocal(QDate(2020, 1, 1), QTime(0, 0), answer.done());
+    ASSERT_TRUE(answer.wait());
+    EXPECT_FALSE(*answer.set);
+}
+
+TEST(TimedatedClockTest, ASlowTimedatedKeepsTheEventLoopRunning) {
+    MockBus bus;
+    const QString timedate = QStringLiteral("org.freedesktop.timedate1");
+    const QString why = bus.start(QStringLiteral("timedated"), timedate);
+    if (!why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    ASSERT_TRUE(answerSlowly(bus, timedate, QStringLiteral("/org/freedesktop/timedate1"), timedate,
+                             QStringLiteral("SetTime"), QStringLiteral("xbb"), 1.5));
+    TimedatedClock clock(bus.bus());
+    Answer answer;
+    QElapsedTimer asked;
+    asked.start();
+    clock.setLocal(QDate(2020, 12, 7), QTime(8, 30), answer.done());
+    EXPECT_LT(asked.elapsed(), 500);
+    EXPECT_FALSE(answer.set.has_value());
+    EXPECT_GE(loopPassesWhile([&] { return !answer.set; }, 5000), 10);
+    ASSERT_TRUE(answer.set.has_value());
+    EXPECT_TRUE(*answer.set);
+}
+
+// A clock that answers when the test says so.
+class LaterClock : public SystemClock {
+  public:
+    std::vector<QDateTime> asked;
+    Done pending;
+    void setLocal(const QDate &date, const QTime &time, Done done) override {
+        asked.emplace_back(date, time, Qt::LocalTime);
+        pending = std::move(done);
+    }
+};
+
+TEST(FallbackClockTest, TheSecondClockGetsTheTimeMovedOnByTheFirstOnesRefusal) {
+    auto first = std::make_unique<LaterClock>();
+    auto second = std::make_unique<LaterClock>();
+    LaterClock &a = *first;
+    LaterClock &b = *second;
+    FallbackClock clock(std::move(first), std::move(second));
+    const QDateTime target(QDate(2020, 12, 7), QTime(8, 30), Qt::LocalTime);
+
+    Answer accepted;
+    clock.setLocal(target.date(), target.time(), accepted.done());
+    ASSERT_TRUE(a.pending);
+    a.pending(true);
+    EXPECT_EQ(accepted.set, std::optional<bool>(true));
+    EXPECT_TRUE(b.asked.empty());
+
+    Answer refused;
+    clock.setLocal(target.date(), target.time(), refused.done());
+    QThread::msleep(300);
+    a.pending(false);
+    ASSERT_EQ(b.asked.size(), 1u);
+    const qint64 moved = target.msecsTo(b.asked[0]);
+    EXPECT_GE(moved, 300);
+    EXPECT_LT(moved, 2000);
+    EXPECT_FALSE(refused.set.has_value()); // the second has not answered yet
+    b.pending(false);
+    EXPECT_EQ(refused.set, std::optional<bool>(false));
 }
 
 } // namespace
