@@ -17,8 +17,10 @@ int main(int argc, char *argv[]) {
     instance.listen();
 
     tarvo::TarvoProgram program;
+    if (!program.start()) return 0;
+    // Only now: a second start during start-up (the discovery wait, the missing-library box)
+    // must not show a window whose settings are not loaded yet, or that never shows at all.
     QObject::connect(&instance, &tarvo::SingleInstance::activationRequested, &app,
                      [&program] { program.activate(); });
-    if (!program.start()) return 0;
     return QApplication::exec();
 }

@@ -57,6 +57,9 @@ settings::ProgramVersion programVersion() {
 } // namespace
 
 struct TarvoProgram::Parts {
+    explicit Parts(Options o) : options(std::move(o)) {}
+    Options options;
+
     QtEventPump events;
     WindowMessageBridge windowMessages;
     DynamicRouterLibrary library{QCoreApplication::applicationDirPath().toStdString(),
@@ -67,7 +70,9 @@ struct TarvoProgram::Parts {
     SystemTray tray{windowMessages};
     DesktopHelpViewer help;
     MenuSettingsEffects effects{window};
-    const QString dataFolder = ChooseDataFolder(QCoreApplication::applicationDirPath());
+    const QString dataFolder = options.dataFolder.isEmpty()
+                                   ? ChooseDataFolder(QCoreApplication::applicationDirPath())
+                                   : options.dataFolder;
     settings::Settings store{dataFolder.toStdString(),
                              QCoreApplication::applicationDirPath().toStdString(), programVersion(),
                              effects};
@@ -76,8 +81,10 @@ struct TarvoProgram::Parts {
     BasMain core{CorePorts{library, window, cancelWindow, messages, events, events, tray,
                            windowMessages, help, settingsView, services}};
 
-    SystemWallClock wallClock;
-    LogindSessionEnd sessionEnd{QDBusConnection::systemBus()};
+    SystemWallClock systemWallClock;
+    WallClock &wallClock = options.wallClock ? *options.wallClock : systemWallClock;
+    LogindSessionEnd logind{QDBusConnection::systemBus()};
+    SessionEndPort &sessionEnd = options.sessionEnd ? *options.sessionEnd : logind;
     Schedule schedule{
         Schedule::Ports{core, window, cancelWindow, settingsView, wallClock, services, sessionEnd}};
     ConnectionLog log{core.state, wallClock, services};
@@ -107,9 +114,11 @@ struct TarvoProgram::Parts {
                                          services, lanAddress, QStringLiteral("libQuaystone.so")}};
 };
 
-TarvoProgram::TarvoProgram() {
+TarvoProgram::TarvoProgram() : TarvoProgram(Options{}) {}
+
+TarvoProgram::TarvoProgram(Options options) {
     DisableCoreDumps();
-    parts_ = std::make_unique<Parts>();
+    parts_ = std::make_unique<Parts>(std::move(options));
     Parts &p = *parts_;
     p.window.setWindowIcon(TrayPicture(99));
     p.services.setMainTimer(p.window.timer(QStringLiteral("Timer")));
@@ -154,11 +163,16 @@ TarvoProgram::~TarvoProgram() = default;
 
 bool TarvoProgram::start() {
     parts_->core.Main();
-    return !parts_->core.state.ExitInProgress;
+    started_ = !parts_->core.state.ExitInProgress;
+    return started_;
+}
+
+bool TarvoProgram::ended() const {
+    return parts_->core.state.ExitInProgress;
 }
 
 void TarvoProgram::activate() {
-    if (parts_->core.state.ExitInProgress) return;
+    if (!started_ || parts_->core.state.ExitInProgress) return;
     parts_->core.ShowWindowNormal();
     parts_->window.raise();
     parts_->window.activateWindow();

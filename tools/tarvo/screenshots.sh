@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves screenshots of Tarvo in the lab against two emulated routers: the main window, the
-# dialled state with its message, the tray menu, and the window after the hang-up. The dial
-# publishes the IP page to the lab's FTP server, and the check finds it there.
+# dialled state with its message, the tray menu, and the window after the hang-up. They come
+# from the lab test that dials and hangs up through the program's own widgets. The dial
+# publishes the IP page to the lab's FTP server, and the test finds it there.
 #
 #   tools/tarvo/screenshots.sh [OUT_DIR] [BUILD_DIR]     (defaults: build/tarvo-screenshots, build)
 set -euo pipefail
@@ -19,8 +20,8 @@ env -u DISPLAY QS_LAB_FTP_PASSWORD=demo "$root/tools/lab/lab.sh" run \
     --config "$root/tools/tarvo/two_routers.ini" \
     --emulator "$build/bin/qs-router-emulator" --setup "$root/tools/lab/ftp-setup.sh" -- \
     "$root/tools/lab/pc-hosts.sh" \
-    env SHOT_DIR="$out" QS_EMULATOR_CTL="$build/bin/qs-emulator-ctl" TARVO_INI_EXTRA="$ftp_ini" \
-    "$root/tools/tarvo/lab-session.sh" "$build/bin" 10.77.1.2 -- \
-    "$root/tools/tarvo/lab-dial-check.sh" branch 198.51.100.22 office
+    env SHOT_DIR="$out" TARVO_INI_EXTRA="$ftp_ini" setpriv --bounding-set=-sys_time -- \
+    "$root/tools/tarvo/lab-display.sh" "$build/bin/tarvo_lab_test" \
+    --gtest_filter=TarvoLabTest.DialsTheConfiguredRouterOfTwoAndHangsUp
 echo "screenshots in $out:"
 ls "$out"
