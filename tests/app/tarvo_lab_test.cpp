@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -47,7 +48,15 @@ TEST(TarvoLabTest, DialsTheConfiguredRouterOfTwoAndHangsUp) {
     const ControlClient lab = LabProgram::emulator();
     LabProgram tarvo("[Standard]\r\nIP=10.77.1.2\r\n");
     tarvo.wall.set(kNoon);
+    // A second start of the program asks this one to show itself while discovery still waits:
+    // the window must not appear before the settings are loaded.
+    std::optional<bool> shownDuringStartUp;
+    QTimer::singleShot(0, [&] {
+        tarvo.program().activate();
+        shownDuringStartUp = LabProgram::mainWindow()->isVisible();
+    });
     ASSERT_TRUE(tarvo.start());
+    EXPECT_EQ(shownDuringStartUp, std::optional<bool>(false));
     const QString initial = LabProgram::caption();
     EXPECT_NE(initial, QStringLiteral("198.51.100.22"));
     EXPECT_EQ(LabProgram::find<QLabel>(QStringLiteral("lblIp"))->text(),
