@@ -31,6 +31,7 @@ struct NoTimer : QueryTimer {
 struct NoBoxes : MessageBoxPort {
     int shown = 0;
     void show(const QString &, const QString &, MessageIcon) override { ++shown; }
+    void showAndWait(const QString &, const QString &, MessageIcon) override { ++shown; }
 };
 struct NoClipboard : ClipboardPort {
     void clear() override {}

@@ -88,10 +88,10 @@ class FakeEvents : public EventPump {
 // A periodic timer as Qt runs them: a tick that falls due while the timer's own handler is still
 // running (inside one of its waits) is dropped rather than nested, and a late timer does not
 // catch up on the ticks it missed.
-class FakeTimer {
+class FakePeriodicTimer {
   public:
-    FakeTimer(FakeEvents &events, FakeClock &clock, std::int64_t periodMs,
-              std::function<void()> handler)
+    FakePeriodicTimer(FakeEvents &events, FakeClock &clock, std::int64_t periodMs,
+                      std::function<void()> handler)
         : events_(events), clock_(clock), periodMs_(periodMs), handler_(std::move(handler)) {}
 
     void start() {

@@ -53,6 +53,8 @@ struct PublishMenus : ::testing::Test {
         ConnectPublishCommands(window, publisher);
         tray.present = true;
         core.state.DoneFlag = true;
+        // The router the settings name, as discovery would have found it.
+        core.state.RouterTable[0].address = 0xC0A80001;
         library.ex.global_address = 0xCB007107; // 203.0.113.7
     }
     QAction *entry(const char *name) {

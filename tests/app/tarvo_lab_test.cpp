@@ -46,7 +46,8 @@ const QTime kNoon(12, 0);
 
 TEST(TarvoLabTest, DialsTheConfiguredRouterOfTwoAndHangsUp) {
     const ControlClient lab = LabProgram::emulator();
-    LabProgram tarvo("[Standard]\r\nIP=10.77.1.2\r\n");
+    // TARVO_INI_EXTRA: more settings, such as the lab's FTP server to publish the address to.
+    LabProgram tarvo("[Standard]\r\nIP=10.77.1.2\r\n" + qgetenv("TARVO_INI_EXTRA"));
     tarvo.wall.set(kNoon);
     // A second start of the program asks this one to show itself while discovery still waits:
     // the window must not appear before the settings are loaded.
@@ -73,6 +74,19 @@ TEST(TarvoLabTest, DialsTheConfiguredRouterOfTwoAndHangsUp) {
     ASSERT_TRUE(LabProgram::waitUntil([] { return LabProgram::openBox(kConnected) != nullptr; }));
     LabProgram::screenshot(QStringLiteral("connected"));
     LabProgram::clickOk(LabProgram::openBox(kConnected));
+
+    // With the lab's FTP server (tools/lab/ftp-setup.sh), the connection publishes the address.
+    if (const QString root = qEnvironmentVariable("QS_LAB_FTP_ROOT"); !root.isEmpty()) {
+        const QString page = root + QStringLiteral("/public_html/IPData.html");
+        const auto published = [&] {
+            QFile file(page);
+            if (!file.open(QIODevice::ReadOnly)) return false;
+            for (const QByteArray &line : file.readAll().split('\n'))
+                if (line.startsWith("198.51.100.22<br>")) return true;
+            return false;
+        };
+        EXPECT_TRUE(LabProgram::waitUntil(published, 10000)) << "no IP page on the FTP server";
+    }
 
     // The tray menu, where most commands live.
     auto *main = LabProgram::mainWindow();

@@ -44,7 +44,7 @@ struct Night {
     RecordingSessionEnd sessionEnd;
     Schedule schedule{Schedule::Ports{f.core, f.window, f.cancelWindow, f.settings, wall,
                                       f.services, sessionEnd}};
-    FakeTimer timer{f.events, f.clock, 1000, [this] { schedule.ScheduleTick(); }};
+    FakePeriodicTimer timer{f.events, f.clock, 1000, [this] { schedule.ScheduleTick(); }};
     bool started = false;
 };
 
@@ -99,8 +99,8 @@ TEST(UnattendedNightTest, TheConnectBoxLeftOpenAllNightDoesNotStopTheHangUpOrThe
 }
 
 TEST_F(UnattendedTest, AFailureBoxLeftOpenDoesNotStopTheConnectionWatchFromRedialling) {
-    FakeTimer watch{f.events, f.clock, 60000,
-                    [this] { schedule.WatchTick(WatchTimer::Connection); }};
+    FakePeriodicTimer watch{f.events, f.clock, 60000,
+                            [this] { schedule.WatchTick(WatchTimer::Connection); }};
     f.settings.watchTime = 2;
     f.settings.watchAutoStart = 1;
     schedule.ArmCounter(WatchTimer::Connection);
@@ -135,8 +135,10 @@ TEST(UnattendedNightTest, TwoWatchesDueInTheSameMinuteBothRunWithinAMinute) {
         g.settings.watchTime2 = c.watchTime2;
         g.settings.ntpIndex = 4;
         g.library.line = LINE_CONNECTED;
-        FakeTimer watch{g.events, g.clock, 60000, [&] { sch.WatchTick(WatchTimer::Connection); }};
-        FakeTimer watch2{g.events, g.clock, 60000, [&] { sch.WatchTick(WatchTimer::Clock); }};
+        FakePeriodicTimer watch{g.events, g.clock, 60000,
+                                [&] { sch.WatchTick(WatchTimer::Connection); }};
+        FakePeriodicTimer watch2{g.events, g.clock, 60000,
+                                 [&] { sch.WatchTick(WatchTimer::Clock); }};
         sch.ArmCounter(WatchTimer::Connection);
         sch.ArmCounter(WatchTimer::Clock);
         watch.start();

@@ -10,6 +10,8 @@ struct UploadPicture : ::testing::Test, CoreFixture {
     UploadPicture() {
         tray.present = true;
         core.state.DoneFlag = true;
+        // The router the settings name, as discovery would have found it.
+        core.state.RouterTable[0].address = 0xC0A80001;
         library.line = LINE_CONNECTED;
     }
 };
