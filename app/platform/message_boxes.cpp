@@ -30,12 +30,21 @@ MessageBoxes::~MessageBoxes() {
 }
 
 void MessageBoxes::show(const QString &text, const QString &title, MessageIcon icon) {
+    std::erase_if(open_,
+                  [](const QPointer<QMessageBox> &b) { return b.isNull() || !b->isVisible(); });
+    // A watch that fails every few minutes through the night leaves one box, not a pile.
+    const QString plain = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (const QPointer<QMessageBox> &open : open_) {
+        if (open->windowTitle() == title && open->text() == plain) {
+            open->raise();
+            return;
+        }
+    }
     // Not modal: the rest of the program stays usable and nothing waits for the OK.
     auto *box = new QMessageBox;
     fill(*box, text, title, icon);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
-    std::erase_if(open_, [](const QPointer<QMessageBox> &b) { return b.isNull(); });
     open_.emplace_back(box);
     box->show();
     box->raise();

@@ -1,5 +1,6 @@
 #include "desktop_help_viewer.h"
 #include "dynamic_router_library.h"
+#include "message_boxes.h"
 #include "qt_event_pump.h"
 #include "single_instance.h"
 #include "user_runtime_folder.h"
@@ -7,14 +8,18 @@
 
 #include <winmsg/winmsg.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -26,6 +31,54 @@ namespace tarvo {
 namespace {
 
 const std::string kBinDir = TARVO_TEST_BIN_DIR;
+
+std::vector<QMessageBox *> visibleBoxes() {
+    std::vector<QMessageBox *> out;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible()) out.push_back(box);
+    return out;
+}
+
+TEST(MessageBoxesTest, AShownBoxReturnsAtOnceStaysOpenAndIsNotRepeated) {
+    MessageBoxes boxes;
+    boxes.show(QStringLiteral("接続完了\r\nISDN回線"), QStringLiteral("接続情報"),
+               MessageIcon::None);
+    auto open = visibleBoxes();
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_FALSE(open[0]->isModal());
+    EXPECT_EQ(open[0]->objectName(), QStringLiteral("MessageBox"));
+    EXPECT_EQ(open[0]->text(), QStringLiteral("接続完了\nISDN回線"));
+
+    // The same box again (a watch failing every few minutes) stays one box; another is another.
+    boxes.show(QStringLiteral("接続完了\r\nISDN回線"), QStringLiteral("接続情報"),
+               MessageIcon::None);
+    EXPECT_EQ(visibleBoxes().size(), 1u);
+    boxes.show(QStringLiteral("切断しました。"), QStringLiteral("接続情報"), MessageIcon::None);
+    EXPECT_EQ(visibleBoxes().size(), 2u);
+
+    // Closed with OK, it is gone; the same text later opens a new one.
+    open[0]->button(QMessageBox::Ok)->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(visibleBoxes().size(), 1u);
+    boxes.show(QStringLiteral("接続完了\r\nISDN回線"), QStringLiteral("接続情報"),
+               MessageIcon::None);
+    EXPECT_EQ(visibleBoxes().size(), 2u);
+}
+
+TEST(MessageBoxesTest, AWaitingBoxReturnsOnlyOnceClosed) {
+    MessageBoxes boxes;
+    bool openWhileWaiting = false;
+    QTimer::singleShot(50, [&] {
+        for (QMessageBox *box : visibleBoxes())
+            if (box->text().startsWith(QStringLiteral("必要な"))) {
+                openWhileWaiting = box->isModal();
+                box->button(QMessageBox::Ok)->click();
+            }
+    });
+    boxes.showAndWait(QStringLiteral("必要なＤＬＬ(libQuaystone.so)ファイルが見つかりません。"),
+                      QStringLiteral("警告：Tarvo"), MessageIcon::Stop);
+    EXPECT_TRUE(openWhileWaiting);
+}
 
 TEST(DynamicRouterLibraryTest, LoadsTheLibraryBesideTheProgramAtTheFirstCall) {
     DynamicRouterLibrary library(kBinDir, "libQuaystone.so");
