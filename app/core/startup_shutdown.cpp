@@ -25,6 +25,7 @@ int BasMain::StartUp() {
         ShutDown();
         return -1;
     }
+    if (state.ExitInProgress) return -1;
     state.PathSep =
         p_.services.programFolder().endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
     p_.settings.loadAll();
@@ -59,7 +60,8 @@ int BasMain::FindRouters() {
         state.Notify.message = MSG_FIND_DONE;
         p_.library.Find(state.Notify, ROUTER_TABLE_SIZE);
         const std::int64_t deadline = p_.clock.nowMs() + 10000;
-        waitFor([this] { return state.DoneFlag; }, deadline);
+        // Shutdown during the wait has cleaned the library up: the list is nobody's any more.
+        if (!waitFor([this] { return state.DoneFlag; }, deadline)) return 0;
         state.RouterTable = {};
         state.RouterCount = ROUTER_TABLE_SIZE;
         p_.library.GetInformation(state.RouterTable.data(), &state.RouterCount);

@@ -121,6 +121,17 @@ TEST(ShutDownTest, ShutdownDuringADialEndsTheSequenceWithoutTouchingTheLibraryAg
     EXPECT_FALSE(f.core.CommandPollStatus());
 }
 
+TEST(ShutDownTest, ShutdownDuringTheStartUpSearchEndsStartUpWithoutTheWindowOrTheLibrary) {
+    CoreFixture f;
+    f.library.findMs = 5000;
+    f.events.after(1000, [&] { f.core.ShutDown(); });
+    f.core.Main();
+    EXPECT_EQ(f.library.cleanupCalls, 1);
+    EXPECT_EQ(f.library.callsAfterCleanup, 0);
+    EXPECT_EQ(f.window.placed, 0);
+    EXPECT_FALSE(f.tray.present);
+}
+
 TEST(ShutDownTest, AnErrorDuringShutdownWarnsAndTerminatesAtOnce) {
     CoreFixture f;
     f.core.Main();
