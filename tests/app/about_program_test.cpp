@@ -81,6 +81,8 @@ TEST(AboutProgramTest, TextFromThePollTheSystemAndTheRoute) {
     f.core.state.LibraryVersion = 66048;
     f.core.state.Info.ConnectTimeText = QStringLiteral("37250");
     f.services.folder = QStringLiteral("/srv/tarvo");
+    // The router the settings name, as discovery would have found it.
+    f.core.state.RouterTable[0].address = 0xC0A80001;
     const int pollsBefore = f.library.conditionCalls;
     f.about.Show();
     ASSERT_NE(f.about.form(), nullptr);
