@@ -284,6 +284,7 @@ TEST_F(Class3Test, FailureCompletionsOfTheSequences) {
         }
     }
     // The busy slots are free again.
+    fake.network.tftpPeer = routers.peer();
     RouterRecord rec{};
     rec.model_code = 0x00301400;
     EXPECT_EQ(KZV_Connect(&kTarget, &rec, 0), KZV_OK);
@@ -332,4 +333,5 @@ TEST_F(Class3Test, SetPasswordFailures) {
         // Nothing was accepted: the caller's record is as it was.
         EXPECT_EQ(std::memcmp(&rec, &before, sizeof rec), 0);
     }
+    fake.network.tftpPeer = routers.peer();
 }
