@@ -16,6 +16,14 @@ class BusySlots {
     bool take(Slot s);
     void release(Slot s);
     bool taken(Slot s);
+    // Runs f while holding the slot's lock, so the slot cannot be taken meanwhile, but only when
+    // it is free. False (f not run) when it is taken.
+    template <typename F> bool whileFree(Slot s, F f) {
+        std::lock_guard lock(slots_[s].mutex);
+        if (slots_[s].busy) return false;
+        f();
+        return true;
+    }
 
   private:
     struct Guarded {

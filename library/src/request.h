@@ -3,6 +3,7 @@
 
 #include "os/platform.h"
 #include "quaystone/quaystone.h"
+#include "socket_layer.h"
 
 #include "os/lock.h"
 #include <cstdint>
@@ -43,7 +44,9 @@ struct Request {
     ConditionExRecord *exOut = nullptr;
     RouterCredentials credentials{};
     std::shared_ptr<DiscoveryList> list;
+    std::shared_ptr<SocketLayer> layer; // kept started while the request runs
     int result = 0;
+    bool finished = false; // an asynchronous request's slot is released and its completion posted
 };
 
 // The OS services a router operation works with, taken once per request.

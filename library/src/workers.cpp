@@ -15,13 +15,42 @@ OperationContext operationContext() {
     return OperationContext{*p.network, *p.clock};
 }
 
-void finish(Request &req, Slot slot, Completion c) {
-    libraryState().slots().release(slot);
+void post(Request &req, Completion c) {
     platform().poster->post(req.target.window, req.target.message, c.wparam, c.lparam);
 }
 
-void post(Request &req, Completion c) {
-    platform().poster->post(req.target.window, req.target.message, c.wparam, c.lparam);
+void finish(Request &req, Slot slot, Completion c) {
+    req.finished = true;
+    libraryState().slots().release(slot);
+    post(req, c);
+}
+
+// Runs an asynchronous request's body. Whatever it throws (an allocation that failed, say), the
+// request still ends the way every failed request does: its slot is released and its failure
+// completion posted, once.
+template <typename Body>
+void runAsync(Request &req, Slot slot, Completion failure, Body body) noexcept {
+    try {
+        body();
+        return;
+    } catch (...) {
+    }
+    if (req.finished) return;
+    req.finished = true;
+    libraryState().slots().release(slot);
+    try {
+        post(req, failure);
+    } catch (...) {
+        // Nothing left to tell the caller with; the slot at least is free again.
+    }
+}
+
+template <typename Body> int runSync(Body body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return KZV_E_FAIL;
+    }
 }
 
 // Runs the operation of the record's model class; the capability check at the entry point
@@ -42,48 +71,62 @@ R byClass(Request &req, R otherwise, Two two, Three three) {
     }
 }
 
+// The completion that ends a search that failed: no other message follows it.
+constexpr Completion kSearchFailed{KZV_E_FAIL, -3};
+constexpr Completion kSequenceFailed{KZV_E_FAIL, 0};
+
 } // namespace
 
-void findWorker(Request &req) {
-    auto c2 = operationContext();
-    // When the class 2 socket fails its failure is posted at once, but the slot stays taken
-    // until the class 3 stage ends: releasing it early would let a new search start and then
-    // be released from under it by this one.
-    const bool class2Failed = class2::search(c2, req) != KZV_OK;
-    if (class2Failed) post(req, Completion{KZV_E_FAIL, 0});
-    auto c3 = operationContext();
-    const bool class3Failed = class3::search(c3, req) != KZV_OK;
-    finish(req, kSlotDiscovery, class3Failed ? Completion{KZV_E_FAIL, -3} : Completion{KZV_OK, 0});
+void findWorker(Request &req) noexcept {
+    runAsync(req, kSlotDiscovery, kSearchFailed, [&] {
+        auto c2 = operationContext();
+        // When the class 2 socket fails its failure is posted at once, but the slot stays taken
+        // until the class 3 stage ends: releasing it early would let a new search start and then
+        // be released from under it by this one.
+        const bool class2Failed = class2::search(c2, req) != KZV_OK;
+        if (class2Failed) post(req, Completion{KZV_E_FAIL, 0});
+        auto c3 = operationContext();
+        const bool class3Failed = class3::search(c3, req) != KZV_OK;
+        finish(req, kSlotDiscovery, class3Failed ? kSearchFailed : Completion{KZV_OK, 0});
+    });
 }
 
-void connectWorker(Request &req) {
-    finish(
-        req, kSlotConnect,
-        byClass(req, Completion{KZV_E_FAIL, 0}, class2::connectSequence, class3::connectSequence));
+void connectWorker(Request &req) noexcept {
+    runAsync(req, kSlotConnect, kSequenceFailed, [&] {
+        finish(req, kSlotConnect,
+               byClass(req, kSequenceFailed, class2::connectSequence, class3::connectSequence));
+    });
 }
 
-void disconnectWorker(Request &req) {
-    finish(req, kSlotDisconnect,
-           byClass(req, Completion{KZV_E_FAIL, 0}, class2::disconnectSequence,
-                   class3::disconnectSequence));
+void disconnectWorker(Request &req) noexcept {
+    runAsync(req, kSlotDisconnect, kSequenceFailed, [&] {
+        finish(
+            req, kSlotDisconnect,
+            byClass(req, kSequenceFailed, class2::disconnectSequence, class3::disconnectSequence));
+    });
 }
 
-void conditionWorker(Request &req) {
-    req.result = byClass(req, KZV_E_FAIL, class2::readCondition, class3::readCondition);
+void conditionWorker(Request &req) noexcept {
+    req.result = runSync(
+        [&] { return byClass(req, KZV_E_FAIL, class2::readCondition, class3::readCondition); });
 }
 
-void changeSiteWorker(Request &req) {
-    req.result = byClass(req, KZV_E_FAIL, class2::changeSite, class3::changeSite);
+void changeSiteWorker(Request &req) noexcept {
+    req.result =
+        runSync([&] { return byClass(req, KZV_E_FAIL, class2::changeSite, class3::changeSite); });
 }
 
-void clearCounterWorker(Request &req) {
-    req.result = byClass(req, KZV_E_FAIL, class2::clearCounter, class3::clearCounter);
+void clearCounterWorker(Request &req) noexcept {
+    req.result = runSync(
+        [&] { return byClass(req, KZV_E_FAIL, class2::clearCounter, class3::clearCounter); });
 }
 
-void setPasswordWorker(Request &req) {
-    req.result = byClass(
-        req, KZV_E_FAIL, [](class2::Context &, Request &) { return KZV_E_FAIL; },
-        class3::setPassword);
+void setPasswordWorker(Request &req) noexcept {
+    req.result = runSync([&] {
+        return byClass(
+            req, KZV_E_FAIL, [](class2::Context &, Request &) { return KZV_E_FAIL; },
+            class3::setPassword);
+    });
 }
 
 } // namespace qs

@@ -19,10 +19,10 @@ key_id = 0xFFFE
 second_id = 513
 capability = 0x0021
 info_raw = 01 a2 03 04 05 ff
-info_30 = 30
+info_30 = 30 31
 info_32 = 0x12345678
-info_38 = 38
-info_40 = 40
+info_38 = 38 39
+info_40 = fe 01
 reply_delay_ms = 250
 wrong_length = -3
 port0.state = 5
@@ -71,7 +71,10 @@ TEST(EmulatorConfig, ReadsEveryKindOfSetting) {
         {0, "second_id", "513"},
         {0, "capability", "33"},
         {0, "info_raw", "01 a2 03 04 05 ff"},
+        {0, "info_30", "30 31"},
         {0, "info_32", "305419896"},
+        {0, "info_38", "38 39"},
+        {0, "info_40", "fe 01"},
         {0, "reply_delay_ms", "250"},
         {0, "wrong_length", "-3"},
         {0, "silent", "0"},

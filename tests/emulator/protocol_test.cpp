@@ -103,17 +103,18 @@ TEST(EmulatorProtocol, SearchReplyAnnouncesTheRouter) {
 
 TEST(EmulatorProtocol, InformationReplyCarriesTheConfiguredFields) {
     Router r = routerFrom("model = 0x21234\ncapability = 0x0031\ninfo_raw = de ad be ef 00 01\n"
-                          "info_30 = 0x3030\ninfo_32 = 0x32323232\ninfo_38 = 38\ninfo_40 = 40\n");
+                          "info_30 = 30 a1\ninfo_32 = 0x32323232\ninfo_38 = 38 00\n"
+                          "info_40 = 00 40\n");
     Bytes d = ask(r, information());
     ASSERT_EQ(d.size(), 42u);
     EXPECT_EQ(be16(d, 4), 0x4104);
     EXPECT_EQ(be32(d, 20), 0x21234u);
     EXPECT_EQ(Bytes(d.begin() + 24, d.begin() + 30), (Bytes{0xde, 0xad, 0xbe, 0xef, 0x00, 0x01}));
-    EXPECT_EQ(be16(d, 30), 0x3030);
     EXPECT_EQ(be32(d, 32), 0x32323232u);
     EXPECT_EQ(be16(d, 36), 0x0031);
-    EXPECT_EQ(be16(d, 38), 38);
-    EXPECT_EQ(be16(d, 40), 40);
+    // The router's own fields go out as the bytes configured, in their order.
+    EXPECT_EQ(Bytes(d.begin() + 30, d.begin() + 32), (Bytes{0x30, 0xa1}));
+    EXPECT_EQ(Bytes(d.begin() + 38, d.begin() + 42), (Bytes{0x38, 0x00, 0x00, 0x40}));
 }
 
 TEST(EmulatorProtocol, ShortStatusReportsThePortOfTheCommandWord) {

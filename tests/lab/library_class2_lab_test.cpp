@@ -84,14 +84,15 @@ TEST_F(Class2Lab, SearchKeepsQualifiedRoutersOnceWithExactRecords) {
     expected.second_id = 0x0203;
     const uint8_t raw[] = {1, 2, 3, 4, 5, 6};
     std::memcpy(expected.raw_info, raw, 6);
-    expected.raw_426 = 0x3031;
     expected.value_428 = 0x32333435;
     expected.capability_high = 0xA;
     expected.capability_low = 0x5;
-    expected.raw_436 = 0x3839;
-    expected.raw_438 = 0x4041;
     const auto *got = reinterpret_cast<const uint8_t *>(&routers[0]);
-    const auto *want = reinterpret_cast<const uint8_t *>(&expected);
+    auto *want = reinterpret_cast<uint8_t *>(&expected);
+    // The router's own fields arrive as the bytes it sent (info_30, info_38, info_40).
+    const uint8_t raw426[] = {0x30, 0x31}, raw436[] = {0x38, 0x39, 0x40, 0x41};
+    std::memcpy(want + 426, raw426, sizeof raw426);
+    std::memcpy(want + 436, raw436, sizeof raw436);
     for (size_t i = 0; i < sizeof expected; ++i)
         ASSERT_EQ(got[i], want[i]) << "offset " << i;
 

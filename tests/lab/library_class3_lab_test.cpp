@@ -145,12 +145,14 @@ TEST_F(Class3Lab, SearchFindsBothClassesClass2First) {
     two.second_id = 0x0304;
     const uint8_t raw2[] = {0x11, 0x12, 0x13, 0x14, 0x15, 0x16};
     std::memcpy(two.raw_info, raw2, 6);
-    two.raw_426 = 0x3030;
     two.value_428 = 0x32323232;
     two.capability_high = 3;
     two.capability_low = 1;
-    two.raw_436 = 0x3838;
-    two.raw_438 = 0x4040;
+    // The router's own fields arrive as the bytes it sent (info_30, info_38, info_40).
+    auto *twoBytes = reinterpret_cast<uint8_t *>(&two);
+    const uint8_t raw426[] = {0x30, 0xa1}, raw436[] = {0x38, 0xb2, 0x40, 0xc3};
+    std::memcpy(twoBytes + 426, raw426, sizeof raw426);
+    std::memcpy(twoBytes + 436, raw436, sizeof raw436);
 
     RouterRecord open = zeroRecord();
     open.address = kOpen;

@@ -206,12 +206,17 @@ TEST(Class2Reply, RouterRecordFromSearchAndInformation) {
     EXPECT_EQ(r.key_id, 0xFFFB);
     EXPECT_EQ(r.second_id, 0x0203);
     EXPECT_EQ(std::memcmp(b + 420, "\x01\x02\x03\x04\x05\x06", 6), 0);
-    EXPECT_EQ(r.raw_426, 0x3031);
     EXPECT_EQ(r.value_428, 0x32333435u);
     EXPECT_EQ(r.capability_high, 0x0A);
     EXPECT_EQ(r.capability_low, 0x05);
-    EXPECT_EQ(r.raw_436, 0x3839);
-    EXPECT_EQ(r.raw_438, 0x4041);
+    // The reply carries 30 31 at offset 30 and 38 39 40 41 at offset 38; the router alone gives
+    // them meaning, so the record holds them in the order they came, not as converted words.
+    EXPECT_EQ(b[426], 0x30);
+    EXPECT_EQ(b[427], 0x31);
+    EXPECT_EQ(b[436], 0x38);
+    EXPECT_EQ(b[437], 0x39);
+    EXPECT_EQ(b[438], 0x40);
+    EXPECT_EQ(b[439], 0x41);
     for (size_t off : {52u, 54u, 440u, 442u})
         EXPECT_EQ(b[off] | b[off + 1], 0) << off;
     for (size_t off = 56; off < 416; ++off)

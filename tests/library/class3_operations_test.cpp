@@ -234,3 +234,104 @@ TEST_F(Class3Test, SetPasswordStoresAcceptedCredentials) {
     EXPECT_EQ(again.auth_seed, 0x0BAD);
     EXPECT_EQ(r.searches, 1 + 4 + 3); // the accepted one, then four tries and three renewals
 }
+
+TEST_F(Class3Test, FailureCompletionsOfTheSequences) {
+    // The status read goes stale once, so the sequence must renew before it can go on.
+    struct Case {
+        const char *name;
+        bool connect;
+        FakeClass3Router router;
+        Post expected;
+    } cases[] = {
+        {"renewal left unanswered",
+         true,
+         {.staleReads = 1, .answeredSearches = 0},
+         {9, 1054, KZV_E_NO_ANSWER, 0}},
+        {"renewal answered with a text",
+         true,
+         {.staleReads = 1, .searchAnswers = {"illegal parameter"}},
+         {9, 1054, KZV_E_FAIL, -2}},
+        {"renewal answered with a file of the wrong length",
+         false,
+         {.bits = {0x08}, .staleReads = 1, .searchFileExtra = 3},
+         {9, 1064, KZV_E_FAIL, -4}},
+        {"command left unanswered", true, {.silentWrites = true}, {9, 1054, KZV_E_NO_ANSWER, 0}},
+        {"hang-up left unanswered",
+         false,
+         {.bits = {0x08}, .silentWrites = true},
+         {9, 1064, KZV_E_NO_ANSWER, 0}},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeClass3Network net(fake.clock);
+        c.router.address = kRouter;
+        auto &r = net.add(c.router);
+        fake.network.tftpPeer = net.peer();
+        NotifyTarget t{9, c.connect ? 1054u : 1064u};
+        RouterRecord rec = record(r);
+        const size_t before = fake.poster.posts().size();
+        const int64_t start = fake.clock.nowMs();
+        ASSERT_EQ(c.connect ? KZV_Connect(&t, &rec, 0) : KZV_Disconnect(&t, &rec, 0), KZV_OK);
+        fake.threads.runPending();
+        auto posts = fake.poster.posts();
+        ASSERT_EQ(posts.size(), before + 1);
+        EXPECT_EQ(posts.back(), c.expected);
+        EXPECT_TRUE(r.writes.empty()); // nothing was carried out
+        if (c.router.silentWrites) {
+            // One command, sent four times a second apart, and no status read after it.
+            EXPECT_EQ(fake.clock.nowMs() - start, 4000);
+            EXPECT_EQ(r.statusReads, 1);
+        }
+    }
+    // The busy slots are free again.
+    fake.network.tftpPeer = routers.peer();
+    RouterRecord rec{};
+    rec.model_code = 0x00301400;
+    EXPECT_EQ(KZV_Connect(&kTarget, &rec, 0), KZV_OK);
+    EXPECT_EQ(KZV_Disconnect(&kTarget, &rec, 0), KZV_OK);
+}
+
+TEST_F(Class3Test, SetPasswordFailures) {
+    RouterCredentials cred{};
+    cred.user_length = 5;
+    std::memcpy(cred.user, "admin", 5);
+    cred.password_length = 2;
+    std::memcpy(cred.password, "pw", 2);
+    // Routers that know other credentials challenge the first search; a renewal follows.
+    struct Case {
+        const char *name;
+        FakeClass3Router router;
+        int32_t expected;
+        int searches;
+    } cases[] = {
+        {"silent router", {.silent = true}, KZV_E_NO_ANSWER, 0},
+        {"search answered with a text", {.searchAnswers = {"illegal parameter"}}, KZV_E_FAIL, 1},
+        {"search file of the wrong length", {.searchFileExtra = 1}, KZV_E_FAIL, 1},
+        {"renewal left unanswered",
+         {.user = "admin", .password = "other", .requireAuth = true, .answeredSearches = 1},
+         KZV_E_NO_ANSWER,
+         1 + 4}, // the renewal's request and its three retransmissions
+        {"renewal answered with a text",
+         {.user = "admin",
+          .password = "other",
+          .requireAuth = true,
+          .searchAnswers = {"", "illegal parameter"}},
+         KZV_E_FAIL,
+         2},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeClass3Network net(fake.clock);
+        c.router.address = kRouter;
+        auto &r = net.add(c.router);
+        fake.network.tftpPeer = net.peer();
+        RouterRecord rec = record(r);
+        rec.auth_seed = 0x1111;
+        const RouterRecord before = rec;
+        EXPECT_EQ(KZV_SetPassword(&rec, &cred), c.expected);
+        EXPECT_EQ(r.searches, c.searches);
+        // Nothing was accepted: the caller's record is as it was.
+        EXPECT_EQ(std::memcmp(&rec, &before, sizeof rec), 0);
+    }
+    fake.network.tftpPeer = routers.peer();
+}

@@ -93,3 +93,44 @@ TEST(Concurrency, OverlappingRequestsFromManyThreads) {
     KZV_Cleanup();
     setPlatform(systemPlatform());
 }
+
+TEST(Concurrency, AListIsNeverHandedOutWhileItsSearchRuns) {
+    // Every search finds the one router, so a list handed out with nothing in it can only be one
+    // whose search was still running when it was taken.
+    static FakeClock clock;
+    static FakeNetwork network{clock};
+    static RecordingPoster poster;
+    network.peer = connectedRouter;
+    Platform real = systemPlatform();
+    KZV_Cleanup();
+    setPlatform(Platform{&clock, &network, real.threads, &poster});
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> started{0};
+    std::thread searcher([&] {
+        const NotifyTarget target{1, 1034};
+        while (!stop)
+            if (KZV_Find(&target, 4) == KZV_OK) ++started;
+    });
+    int fetched = 0, empty = 0;
+    // The deadline only bounds a run that goes wrong; the loop ends on its count.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (fetched < 100 && std::chrono::steady_clock::now() < until) {
+        RouterRecord out[4];
+        int32_t count = -1;
+        if (KZV_GetInformation(out, &count) != KZV_OK) continue;
+        ++fetched;
+        if (count == 0) ++empty;
+    }
+    stop = true;
+    searcher.join();
+    EXPECT_EQ(empty, 0) << "of " << fetched << " lists fetched";
+    EXPECT_GT(fetched, 0);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (poster.posts().size() < static_cast<size_t>(started.load()) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    KZV_Cleanup();
+    setPlatform(systemPlatform());
+}

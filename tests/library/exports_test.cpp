@@ -200,14 +200,14 @@ TEST_F(ExportsTest, CleanupTwiceAndLazyInitialisation) {
     RouterRecord r = recordOf(0x23090);
     EXPECT_EQ(KZV_Cleanup(), KZV_OK);
     EXPECT_EQ(KZV_Cleanup(), KZV_OK);
-    const int before = fake.network.startups;
+    const int before = fake.network.startups.load();
     KZV_GetCondition(&r, 0);
     KZV_GetCondition(&r, 0);
-    EXPECT_EQ(fake.network.startups, before + 1);
+    EXPECT_EQ(fake.network.startups.load(), before + 1);
     EXPECT_EQ(KZV_Cleanup(), KZV_OK);
-    EXPECT_EQ(fake.network.cleanups, 1);
+    EXPECT_EQ(fake.network.cleanups.load(), 1);
     KZV_GetCondition(&r, 0);
-    EXPECT_EQ(fake.network.startups, before + 2);
+    EXPECT_EQ(fake.network.startups.load(), before + 2);
 }
 
 TEST_F(ExportsTest, WithoutASocketLayerRequestsFailUpFront) {

@@ -123,7 +123,16 @@ std::vector<Datagram> FakeClass3Network::request(FakeClass3Router &r, bool write
     if (r.silent) return {};
     auto c = commandOf(name);
     if (!c) return {};
-    if (*c == Command::Search) ++r.searches;
+    if (*c == Command::Search) {
+        ++r.searches;
+        if (r.answeredSearches >= 0 && r.searches > r.answeredSearches) return {};
+        if (!r.searchAnswers.empty()) {
+            const std::string text = r.searchAnswers.front();
+            r.searchAnswers.pop_front();
+            if (!text.empty()) return {error(r, 0, text)};
+        }
+    }
+    if (write && r.silentWrites) return {};
     if (!authentic(r, name)) {
         char seed[8];
         std::snprintf(seed, sizeof seed, "%04x", rotateSeed(r.authSeed));
@@ -138,6 +147,7 @@ std::vector<Datagram> FakeClass3Network::request(FakeClass3Router &r, bool write
         p.file = statusFile(r);
     } else {
         p.file = searchFile(r);
+        p.file.resize(p.file.size() + r.searchFileExtra);
     }
     return sendBlock(r, 1);
 }

@@ -30,6 +30,11 @@ struct FakeClass3Router {
     std::string commandAnswer{}; // a refusal text for connect/disconnect, if any
     std::string changeAnswer{};  // a refusal text for changeaccount, if any
     int staleReads = 0;          // this many status reads echo a wrong seed
+    int answeredSearches = -1;   // search requests answered before the rest are ignored; -1: all
+    // Texts answered (error 0) to successive searches, one each; "" answers as usual.
+    std::deque<std::string> searchAnswers{};
+    size_t searchFileExtra = 0; // bytes appended to the search file
+    bool silentWrites = false;  // write requests go unanswered
     uint32_t timerKind = 1;
     uint32_t timerValue = 2208988800u + 3600 * 5 + 60 * 6 + 7; // 05:06:07 UTC
 

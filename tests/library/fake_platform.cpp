@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace qs::test {
 
 std::unique_ptr<UdpSocket> FakeNetwork::openUdp(bool broadcast) {
+    if (throwOnOpen) throw std::bad_alloc();
     if (failOpen) return nullptr;
     return std::make_unique<FakeSocket>(*this, broadcast);
 }
@@ -47,12 +49,15 @@ bool FakeSocket::receive(uint8_t *buffer, size_t capacity, Received &info) {
 }
 
 bool ManualThreads::startDetached(std::function<void()> body) {
+    if (throwOnCreate) throw std::bad_alloc();
     if (failCreate) return false;
+    if (whileStarting) whileStarting();
     pending_.push_back(std::move(body));
     return true;
 }
 
 bool ManualThreads::runAndWait(std::function<void()> body) {
+    if (throwOnCreate) throw std::bad_alloc();
     if (failCreate) return false;
     body();
     return true;

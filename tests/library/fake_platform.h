@@ -58,7 +58,12 @@ class FakeNetwork final : public Network {
         ++startups;
         return startupSucceeds;
     }
-    void cleanup() override { ++cleanups; }
+    // Stopping the layer under open sockets is what Windows answers by closing them all, and
+    // the handles may then be given to new sockets while the old owners still use them.
+    void cleanup() override {
+        ++cleanups;
+        if (openSockets > 0) ++cleanupsUnderOpenSockets;
+    }
     std::unique_ptr<UdpSocket> openUdp(bool broadcast) override;
 
     std::vector<SentDatagram> sent() {
@@ -74,11 +79,14 @@ class FakeNetwork final : public Network {
     Peer tftpPeer; // answers datagrams to class 3 routers (port 69 and their transfer ports)
     bool startupSucceeds = true;
     bool failOpen = false;
+    bool throwOnOpen = false; // openUdp throws std::bad_alloc
     bool failSend = false;
     bool failWait = false;
     bool failReceive = false;
-    int startups = 0;
-    int cleanups = 0;
+    std::atomic<int> startups{0};
+    std::atomic<int> cleanups{0};
+    std::atomic<int> openSockets{0};
+    std::atomic<int> cleanupsUnderOpenSockets{0};
 
   private:
     friend class FakeSocket;
@@ -89,7 +97,12 @@ class FakeNetwork final : public Network {
 
 class FakeSocket final : public UdpSocket {
   public:
-    FakeSocket(FakeNetwork &net, bool broadcast) : net_(net), broadcast_(broadcast) {}
+    FakeSocket(FakeNetwork &net, bool broadcast) : net_(net), broadcast_(broadcast) {
+        ++net_.openSockets;
+    }
+    ~FakeSocket() override { --net_.openSockets; }
+    FakeSocket(const FakeSocket &) = delete;
+    FakeSocket &operator=(const FakeSocket &) = delete;
     bool sendTo(uint32_t address, uint16_t port, const uint8_t *data, size_t length) override;
     int waitReadable(int timeoutMs) override;
     bool receive(uint8_t *buffer, size_t capacity, Received &info) override;
@@ -111,6 +124,10 @@ class ManualThreads final : public Threads {
     size_t pending() const { return pending_.size(); }
 
     bool failCreate = false;
+    bool throwOnCreate = false; // thread creation throws std::bad_alloc
+    // Runs while a detached thread is being made, before it is handed over: the moment another
+    // thread of the caller may come in.
+    std::function<void()> whileStarting;
 
   private:
     std::deque<std::function<void()>> pending_;

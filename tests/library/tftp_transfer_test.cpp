@@ -71,6 +71,45 @@ TEST(TftpRead, OutOfOrderBlockIsIgnored) {
     EXPECT_EQ(t.result().bytes, block(10, 1));
 }
 
+TEST(TftpRead, RepeatedBlockIsAcknowledgedAgainWithoutBeingStoredTwice) {
+    // The router repeats block 1 because our acknowledgement was lost; each repeat must be
+    // answered, or the router gives up and the read ends with no answer.
+    auto t = UnicastTransfer::read(kRouter, "f");
+    t.start();
+    ASSERT_TRUE(t.onDatagram(kPeer, makeData(1, block(512, 1))));
+    for (int repeat = 0; repeat < 5; ++repeat) {
+        auto again = t.onDatagram(kPeer, makeData(1, block(512, 1)));
+        ASSERT_TRUE(again) << repeat;
+        EXPECT_EQ(again->to, kPeer);
+        EXPECT_EQ(again->bytes, (std::vector<uint8_t>{0, 4, 0, 1}));
+    }
+    EXPECT_EQ(t.status(), kTransferRunning);
+    auto last = t.onDatagram(kPeer, makeData(2, block(452, 2)));
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->bytes, (std::vector<uint8_t>{0, 4, 0, 2}));
+    EXPECT_EQ(t.status(), kTransferDone);
+    EXPECT_EQ(t.result().bytes.size(), 964u);
+    EXPECT_EQ(t.result().bytes[511], 1);
+    EXPECT_EQ(t.result().bytes[512], 2);
+}
+
+TEST(TftpRead, OnlyTheBlockAcknowledgedLastIsAcknowledgedAgain) {
+    auto t = UnicastTransfer::read(kRouter, "f");
+    t.start();
+    // Nothing acknowledged yet: block 0 is no block at all.
+    EXPECT_FALSE(t.onDatagram(kPeer, makeData(0, block(4, 0))));
+    t.onDatagram(kPeer, makeData(1, block(512, 1)));
+    t.onDatagram(kPeer, makeData(2, block(512, 2)));
+    // Block 1 is older than the last acknowledgement; the transfer has moved past it.
+    EXPECT_FALSE(t.onDatagram(kPeer, makeData(1, block(512, 1))));
+    auto again = t.onDatagram(kPeer, makeData(2, block(512, 2)));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->bytes, (std::vector<uint8_t>{0, 4, 0, 2}));
+    EXPECT_EQ(t.result().bytes.size(), 1024u);
+    // Repeats from a stranger are dropped like anything else of theirs.
+    EXPECT_FALSE(t.onDatagram(Endpoint{kRouter, 50002}, makeData(2, block(512, 2))));
+}
+
 TEST(TftpRead, ErrorPacketReplacesDataAndMayLackItsNul) {
     auto t = UnicastTransfer::read(kRouter, "f");
     t.start();
@@ -192,4 +231,20 @@ TEST(TftpBroadcast, OneTransferPerSenderUpToSixtyFour) {
     EXPECT_EQ(done[1].sender, 2u);
     EXPECT_TRUE(done[1].isError);
     EXPECT_EQ(done.back().sender, 70u);
+}
+
+TEST(TftpBroadcast, RepeatedBlocksAreAcknowledgedAgainAlsoAfterTheLast) {
+    BroadcastRead b("search///");
+    b.start();
+    auto ack = b.onDatagram({1, 7000}, makeData(1, block(68, 1)));
+    ASSERT_TRUE(ack);
+    // The sender's only block is complete, but it repeats it until an acknowledgement arrives.
+    auto again = b.onDatagram({1, 7000}, makeData(1, block(68, 1)));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->to, (Endpoint{1, 7000}));
+    EXPECT_EQ(again->bytes, (std::vector<uint8_t>{0, 4, 0, 1}));
+    b.onSilence();
+    auto done = b.completed();
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done[0].bytes.size(), 68u);
 }

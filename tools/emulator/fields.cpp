@@ -230,13 +230,18 @@ Field<Port> rate(std::string key, Counter c) {
     return {std::move(key), set, get};
 }
 
-Field<Router> rawBytes(std::string key, std::array<uint8_t, 6> Router::*member) {
+template <size_t N>
+Field<Router> rawBytes(std::string key, std::array<uint8_t, N> Router::*member) {
     auto set = [member, key](Router &r, std::string_view v) -> std::string {
         auto bytes = splitList(trim(v), ' ');
         auto &field = r.*member;
-        if (bytes.size() != field.size())
-            return key + ": expected 6 hex bytes, e.g. 01 02 03 04 05 06";
-        std::array<uint8_t, 6> parsed{};
+        if (bytes.size() != field.size()) {
+            std::string example;
+            for (size_t i = 1; i <= N; ++i)
+                example += (i > 1 ? " 0" : "0") + std::to_string(i);
+            return key + ": expected " + std::to_string(N) + " hex bytes, e.g. " + example;
+        }
+        std::array<uint8_t, N> parsed{};
         for (size_t i = 0; i < bytes.size(); ++i) {
             auto b = bytes[i].size() <= 2 ? parseUnsigned("0x" + std::string(bytes[i]), 0xFF)
                                           : std::nullopt;
@@ -284,10 +289,10 @@ const std::vector<Field<Router>> &routerFields() {
         only(kClass2Only, number("second_id", &Router::secondId)),
         only(kClass2Only, number("capability", &Router::capability)),
         only(kClass2Only, rawBytes("info_raw", &Router::infoRaw)),
-        only(kClass2Only, number("info_30", &Router::info30)),
+        only(kClass2Only, rawBytes("info_30", &Router::info30)),
         only(kClass2Only, number("info_32", &Router::info32)),
-        only(kClass2Only, number("info_38", &Router::info38)),
-        only(kClass2Only, number("info_40", &Router::info40)),
+        only(kClass2Only, rawBytes("info_38", &Router::info38)),
+        only(kClass2Only, rawBytes("info_40", &Router::info40)),
         flag("silent", &Router::silent),
         only(kClass2Only, flag("answer_twice", &Router::answerTwice)),
         wrongLength(),

@@ -46,11 +46,11 @@ std::vector<uint8_t> informationReply(const Router &r, const Request &q) {
     w.u32(16, r.address);
     w.u32(20, r.model);
     w.raw(24, r.infoRaw, r.infoRaw.size());
-    w.u16(30, r.info30);
+    w.raw(30, r.info30, r.info30.size());
     w.u32(32, r.info32);
     w.u16(36, r.capability);
-    w.u16(38, r.info38);
-    w.u16(40, r.info40);
+    w.raw(38, r.info38, r.info38.size());
+    w.raw(40, r.info40, r.info40.size());
     return w.take();
 }
 

@@ -106,11 +106,13 @@ struct Router {
     uint16_t keyId = 0;
     uint16_t secondId = 0;
     uint16_t capability = 0x0011;
+    // Fields of the information reply the router alone gives meaning to: sent as these bytes,
+    // in this order, never through a byte-order conversion.
     std::array<uint8_t, 6> infoRaw{};
-    uint16_t info30 = 0;
+    std::array<uint8_t, 2> info30{};
     uint32_t info32 = 0;
-    uint16_t info38 = 0;
-    uint16_t info40 = 0;
+    std::array<uint8_t, 2> info38{};
+    std::array<uint8_t, 2> info40{};
 
     // Injected faults.
     bool silent = false;

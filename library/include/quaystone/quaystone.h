@@ -153,6 +153,8 @@ KZV_API int32_t KZV_CALL KZV_ChangeSite(const RouterRecord *record, int32_t port
 KZV_API int32_t KZV_CALL KZV_GetConditionEx(const RouterRecord *record, ConditionExRecord *ex_out,
                                             int32_t port);
 KZV_API int32_t KZV_CALL KZV_ClearCounter(const RouterRecord *record, int32_t port);
+/* Requests still running when the library is cleaned up keep their sockets: the socket layer
+ * stops once the last of them has ended. */
 KZV_API int32_t KZV_CALL KZV_Cleanup(void);
 KZV_API int32_t KZV_CALL KZV_SetPassword(RouterRecord *record,
                                          const RouterCredentials *credentials);

@@ -137,11 +137,11 @@ std::optional<InformationReply> parseInformationReply(std::span<const uint8_t> d
     r.id = Identity{readBe16(d, 8), readBe16(d, 10)};
     r.modelCode = readBe32(d, 20);
     copyRaw(d, 24, r.raw, sizeof r.raw);
-    r.raw30 = readBe16(d, 30);
+    copyRaw(d, 30, r.raw30, sizeof r.raw30);
     r.value32 = readBe32(d, 32);
     r.capability = readBe16(d, 36);
-    r.raw38 = readBe16(d, 38);
-    r.raw40 = readBe16(d, 40);
+    copyRaw(d, 38, r.raw38, sizeof r.raw38);
+    copyRaw(d, 40, r.raw40, sizeof r.raw40);
     return r;
 }
 
@@ -174,12 +174,12 @@ void fillRouterRecord(RouterRecord &record, const SearchReply &s, const Informat
     record.key_id = i.id.keyId;
     record.second_id = i.id.secondId;
     std::memcpy(record.raw_info, i.raw, sizeof i.raw);
-    record.raw_426 = i.raw30;
+    std::memcpy(&record.raw_426, i.raw30, sizeof i.raw30);
     record.value_428 = i.value32;
     record.capability_high = static_cast<uint16_t>((i.capability >> 4) & 0x0F);
     record.capability_low = static_cast<uint16_t>(i.capability & 0x0F);
-    record.raw_436 = i.raw38;
-    record.raw_438 = i.raw40;
+    std::memcpy(&record.raw_436, i.raw38, sizeof i.raw38);
+    std::memcpy(&record.raw_438, i.raw40, sizeof i.raw40);
     record.auth_seed = 0;
     record.auth_flag = 0;
     record.from_challenge = 0;

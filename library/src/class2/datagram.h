@@ -64,12 +64,13 @@ std::optional<SearchReply> parseSearchReply(std::span<const uint8_t> d);
 struct InformationReply {
     Identity id;
     uint32_t modelCode = 0;
+    // Fields only the router gives meaning to travel as the bytes it sent, in its byte order.
     uint8_t raw[6] = {};
-    uint16_t raw30 = 0;
+    uint8_t raw30[2] = {};
     uint32_t value32 = 0;
     uint16_t capability = 0;
-    uint16_t raw38 = 0;
-    uint16_t raw40 = 0;
+    uint8_t raw38[2] = {};
+    uint8_t raw40[2] = {};
 };
 std::optional<InformationReply> parseInformationReply(std::span<const uint8_t> d);
 

@@ -56,6 +56,10 @@ std::optional<Outgoing> UnicastTransfer::onRead(Endpoint from, const Packet &p) 
         status_ = kTransferUnexpected;
         return std::nullopt;
     }
+    // The block acknowledged last, again: our acknowledgement was lost, and the router repeats
+    // the block until one arrives. Acknowledge it again (without storing it twice), or the
+    // router keeps repeating and gives up while the transfer waits for a block it never sends.
+    if (acked_ != 0 && p.number == acked_) return send(from, makeAck(acked_));
     if (p.number != expected_) return std::nullopt; // out of order: wait for the right one
     peer_ = from;
     if (result_.bytes.size() + p.body.size() > kTftpMaxData) {
@@ -64,6 +68,7 @@ std::optional<Outgoing> UnicastTransfer::onRead(Endpoint from, const Packet &p) 
     }
     result_.sender = from.address;
     result_.bytes.insert(result_.bytes.end(), p.body.begin(), p.body.end());
+    acked_ = expected_;
     Outgoing ack = send(from, makeAck(expected_));
     if (p.body.size() < kBlockSize)
         status_ = kTransferDone;
@@ -123,8 +128,13 @@ std::optional<Outgoing> BroadcastRead::onDatagram(Endpoint from,
         s = &senders_.back();
         s->result.sender = from.address;
     }
-    if (s->complete || s->abandoned) return std::nullopt;
+    if (s->abandoned) return std::nullopt;
     Packet p = parsePacket(datagram);
+    // A repeated block whose acknowledgement was lost is acknowledged again, also after the
+    // sender's last block: the router is still waiting for that acknowledgement.
+    if (p.opcode == kData && s->acked != 0 && p.number == s->acked)
+        return Outgoing{from, makeAck(s->acked)};
+    if (s->complete) return std::nullopt;
     if (p.opcode == kError) {
         s->result.isError = true;
         s->result.errorCode = p.number;
@@ -138,6 +148,7 @@ std::optional<Outgoing> BroadcastRead::onDatagram(Endpoint from,
         return std::nullopt;
     }
     s->result.bytes.insert(s->result.bytes.end(), p.body.begin(), p.body.end());
+    s->acked = s->expected;
     Outgoing ack{from, makeAck(s->expected)};
     if (p.body.size() < kBlockSize)
         s->complete = true;

@@ -75,6 +75,7 @@ class UnicastTransfer {
     std::vector<uint8_t> payload_;
     std::optional<Endpoint> peer_;
     uint16_t expected_ = 0; // block to read, or acknowledgement to wait for
+    uint16_t acked_ = 0;    // the last block a read acknowledged; 0 before the first
     int retransmissions_ = 0;
     Outgoing last_;
     int status_ = kTransferRunning;
@@ -98,6 +99,7 @@ class BroadcastRead {
     struct Sender {
         TransferResult result;
         uint16_t expected = 1;
+        uint16_t acked = 0; // the last block acknowledged; 0 before the first
         bool complete = false;
         bool abandoned = false;
     };

@@ -10,7 +10,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -101,22 +100,25 @@ class PosixNetwork final : public Network {
 
 class StdThreads final : public Threads {
   public:
+    // Making a thread may fail for want of resources (std::system_error) or of memory
+    // (std::bad_alloc); either way no thread runs the body.
     bool startDetached(std::function<void()> body) override {
         try {
             std::thread(std::move(body)).detach();
             return true;
-        } catch (const std::system_error &) {
+        } catch (...) {
             return false;
         }
     }
     bool runAndWait(std::function<void()> body) override {
+        std::thread t;
         try {
-            std::thread t(std::move(body));
-            t.join();
-            return true;
-        } catch (const std::system_error &) {
+            t = std::thread(std::move(body));
+        } catch (...) {
             return false;
         }
+        t.join();
+        return true;
     }
 };
 

@@ -151,7 +151,12 @@ HANDLE startSuspended(LPTHREAD_START_ROUTINE routine, void *param) {
 class Win32Threads final : public Threads {
   public:
     bool startDetached(std::function<void()> body) override {
-        auto owned = std::make_unique<std::function<void()>>(std::move(body));
+        std::unique_ptr<std::function<void()>> owned;
+        try {
+            owned = std::make_unique<std::function<void()>>(std::move(body));
+        } catch (...) {
+            return false;
+        }
         HANDLE h = startSuspended(runOwnedBody, owned.get());
         if (!h) return false;
         owned.release(); // the thread frees it
