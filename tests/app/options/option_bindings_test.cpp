@@ -137,23 +137,23 @@ TEST_F(PageBindings, ConnectionStartPageRoundTrip) {
     EXPECT_EQ(host.warnings.size(), 1u);
     EXPECT_EQ(store.ConnectionStart.FTPTLS, 1);
     EXPECT_EQ(store.ConnectionStart.FTPFontColor, "16777215");
-    EXPECT_EQ(
-        section("ConnectionStart"),
-        "[ConnectionStart]\r\nStart=1\r\nEnd=1\r\nTime=4\r\nCStartDirData1=1\r\n"
-        "StartDirData1=" +
-            program +
-            "\r\nStartOptData1=-x\r\nCStartDirData2=0\r\n"
-            "StartDirData2=/nonexistent/prog\r\nFTP=1\r\nFTPName=\r\nFTPPassword=126366\r\n"
-            "FTPHOST=  \r\nFTPll=/www\r\nFTPPORT=2121\r\nFTPFileName=ip.html\r\n"
-            "FTPBackColor=255\r\nFTPGotoIpPage=1\r\nTerehoStart=0\r\nCStartDirData3=0\r\n"
-            "CStartDirData4=0\r\nCStartDirData5=0\r\nStartDirData3=" +
-            dir +
-            "\r\n"
-            "StartDirData4=" +
-            dir + "\r\nStartDirData5=" + dir +
-            "\r\nStartOptData2=\r\n"
-            "StartOptData3=\r\nStartOptData4=\r\nStartOptData5=\r\nGoStart=0\r\nGoEnd=0\r\n"
-            "StartMunDisp=0\r\nTerehoStartFTP=1\r\nFTPFontColor=16777215\r\nFTPAutoGoto=0\r\n");
+    EXPECT_EQ(section("ConnectionStart"),
+              "[ConnectionStart]\r\nStart=1\r\nEnd=1\r\nTime=4\r\nCStartDirData1=1\r\n"
+              "StartDirData1=" +
+                  program +
+                  "\r\nStartOptData1=-x\r\nCStartDirData2=0\r\n"
+                  "StartDirData2=/nonexistent/prog\r\nFTP=1\r\nFTPName=\r\nFTPPassword=126366\r\n"
+                  "FTPHOST=  \r\nFTPll=/www\r\nFTPPORT=2121\r\nFTPFileName=ip.html\r\n"
+                  "FTPBackColor=255\r\nFTPGotoIpPage=1\r\nTerehoStart=0\r\nCStartDirData3=0\r\n"
+                  "CStartDirData4=0\r\nCStartDirData5=0\r\nStartDirData3=" +
+                  dir +
+                  "\r\n"
+                  "StartDirData4=" +
+                  dir + "\r\nStartDirData5=" + dir +
+                  "\r\nStartOptData2=\r\n"
+                  "StartOptData3=\r\nStartOptData4=\r\nStartOptData5=\r\nGoStart=0\r\nGoEnd=0\r\n"
+                  "StartMunDisp=0\r\nTerehoStartFTP=1\r\nFTPFontColor=16777215\r\nFTPAutoGoto=0\r\n"
+                  "FTPTLS=1\r\n");
     EXPECT_EQ(section("Standard"), "[Standard]\r\n" + kVer);
 }
 
