@@ -51,10 +51,9 @@ FrmMain::FrmMain(QWidget *parent) : QMainWindow(parent) {
     buildMenus();
 
     // Commands whose windows and modules the program does not have yet.
-    for (Command c :
-         {Command::MnuOption, Command::MnuAbout, Command::TrayGetIP, Command::TrayIPFTP,
-          Command::TrayGetLocalIP, Command::TrayLocalIPFTP, Command::TrayOption,
-          Command::TrayMonitor, Command::TrayAbout, Command::IpGetIP, Command::IpGetLocalIP})
+    for (Command c : {Command::MnuAbout, Command::TrayGetIP, Command::TrayIPFTP,
+                      Command::TrayGetLocalIP, Command::TrayLocalIPFTP, Command::TrayMonitor,
+                      Command::TrayAbout, Command::IpGetIP, Command::IpGetLocalIP})
         setCommandAvailable(c, false);
 
     resize(kWidthPixels, kHeightPixels);
@@ -160,7 +159,7 @@ void FrmMain::buildMenus() {
     QMenuBar *bar = menuBar();
     QMenu *file = bar->addMenu(QStringLiteral("File(&F)"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    addEntry(file, "mnuOption", QStringLiteral("Option(&O)"), Command::MnuOption);
+    addEntry(file, "munFileOption", QStringLiteral("Option(&O)"), Command::MnuOption);
     addEntry(file, "mnuEnd", QStringLiteral("End(&Q)"), Command::MnuEnd);
     QMenu *index = bar->addMenu(QStringLiteral("Index(&I)"));
     index->setObjectName(QStringLiteral("mnuIndex"));

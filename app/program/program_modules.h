@@ -9,6 +9,8 @@
 #include "schedule.h"
 #include "traffic_monitor.h"
 
+#include <functional>
+
 namespace tarvo {
 
 // The program's modules as the line sequences reach them. They are made after the core they
@@ -45,6 +47,12 @@ class ProgramModules : public ProgramServices {
     void correctClock(int index) override {
         if (clock_) clock_->CorrectClock(index);
     }
+    void fillRouterGrid() override {
+        if (routerGridRefill) routerGridRefill();
+    }
+
+    // The options dialog's router list, when the dialog is open.
+    std::function<void()> routerGridRefill;
 
     void attachWindows(TrafficMonitor &monitor, AboutWindow &about) {
         monitor_ = &monitor;

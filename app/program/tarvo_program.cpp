@@ -18,11 +18,14 @@
 #include "logind_session_end.h"
 #include "menu_settings_effects.h"
 #include "message_boxes.h"
+#include "option_dialog_opener.h"
+#include "option_host.h"
 #include "program_menu.h"
 #include "program_modules.h"
 #include "program_settings_view.h"
 #include "publish_commands.h"
 #include "qt_event_pump.h"
+#include "qt_option_pickers.h"
 #include "qt_query_timer.h"
 #include "registered_programs.h"
 #include "route_lan_address.h"
@@ -112,6 +115,12 @@ struct TarvoProgram::Parts {
     DesktopSystemInfoTool sysInfoTool;
     AboutWindow about{AboutWindow::Ports{store, core, window, systemFacts, sysInfoTool, messages,
                                          services, lanAddress, QStringLiteral("libQuaystone.so")}};
+    options::QtOptionPickers optionPickers;
+    options::StoredMonitorGeometry monitorGeometry{store, &monitor};
+    ProgramOptionHost optionHost{core,     window, [this] { return window.windowIcon(); },
+                                 messages, clock,  services};
+    options::OptionDialogOpener options{options::OptionDialogOpener::Ports{
+        store, library, core.state, optionHost, optionPickers, monitorGeometry}};
 };
 
 TarvoProgram::TarvoProgram() : TarvoProgram(Options{}) {}
@@ -124,6 +133,12 @@ TarvoProgram::TarvoProgram(Options options) {
     p.services.setMainTimer(p.window.timer(QStringLiteral("Timer")));
     p.services.setDataFolder(p.dataFolder);
     ConnectForms(p.window, p.cancelWindow, p.core);
+    QObject::connect(&p.window, &FrmMain::commandTriggered, &p.window, [&p](Command c) {
+        if (c == Command::MnuOption || c == Command::TrayOption) p.options.ShowOptions();
+    });
+    p.services.routerGridRefill = [&p] { p.options.refillRouterGrid(); };
+    p.clock.showTestReply = [&p](const QString &reply) { p.options.showTimeTestReply(reply); };
+    p.clock.clearTestReply = [&p] { p.options.showTimeTestReply(QString()); };
 
     p.services.attach(p.schedule, p.log, p.clock);
     p.services.attachPrograms(p.programs);

@@ -88,7 +88,7 @@ TEST(MainWindowFormTest, MenusHoldTheirEntriesInOrder) {
     ASSERT_EQ(bar.size(), 2);
     EXPECT_EQ(bar[0]->text(), QStringLiteral("File(&F)"));
     EXPECT_EQ(texts(bar[0]->menu()), QStringList({"Option(&O)", "End(&Q)"}));
-    EXPECT_EQ(entries(bar[0]->menu()), QStringList({"mnuOption", "mnuEnd"}));
+    EXPECT_EQ(entries(bar[0]->menu()), QStringList({"munFileOption", "mnuEnd"}));
     EXPECT_EQ(bar[1]->text(), QStringLiteral("Index(&I)"));
     EXPECT_EQ(texts(bar[1]->menu()), QStringList({"Help(&H)", "Index(&I)"}));
 
@@ -188,7 +188,7 @@ TEST(MainWindowFormTest, EntriesOfCommandsNotInTheProgramStayDisabled) {
     EXPECT_TRUE(f.window.action(Command::TrayDisconnect)->isEnabled());
     EXPECT_FALSE(f.window.action(Command::TrayGetIP)->isEnabled());
     EXPECT_TRUE(f.window.requestedEnabled(Command::TrayGetIP));
-    EXPECT_FALSE(f.window.action(Command::MnuOption)->isEnabled());
+    EXPECT_FALSE(f.window.action(Command::MnuAbout)->isEnabled());
     EXPECT_TRUE(f.window.action(Command::TrayHelp)->isEnabled());
 }
 
