@@ -53,6 +53,7 @@ class ProgramModules : public ProgramServices {
 
     // The options dialog's router list, when the dialog is open.
     std::function<void()> routerGridRefill;
+    std::function<void()> optionsUnload;
 
     void attachWindows(TrafficMonitor &monitor, AboutWindow &about) {
         monitor_ = &monitor;
@@ -66,6 +67,7 @@ class ProgramModules : public ProgramServices {
     }
     void unloadSecondaryForms() override {
         if (about_) about_->Unload();
+        if (optionsUnload) optionsUnload();
     }
 
   private:

@@ -119,7 +119,7 @@ struct TarvoProgram::Parts {
     options::StoredMonitorGeometry monitorGeometry{store, &monitor};
     ProgramOptionHost optionHost{core,     window, [this] { return window.windowIcon(); },
                                  messages, clock,  services};
-    options::OptionDialogOpener options{options::OptionDialogOpener::Ports{
+    options::OptionDialogOpener optionDialog{options::OptionDialogOpener::Ports{
         store, library, core.state, optionHost, optionPickers, monitorGeometry}};
 };
 
@@ -134,11 +134,12 @@ TarvoProgram::TarvoProgram(Options options) {
     p.services.setDataFolder(p.dataFolder);
     ConnectForms(p.window, p.cancelWindow, p.core);
     QObject::connect(&p.window, &FrmMain::commandTriggered, &p.window, [&p](Command c) {
-        if (c == Command::MnuOption || c == Command::TrayOption) p.options.ShowOptions();
+        if (c == Command::MnuOption || c == Command::TrayOption) p.optionDialog.ShowOptions();
     });
-    p.services.routerGridRefill = [&p] { p.options.refillRouterGrid(); };
-    p.clock.showTestReply = [&p](const QString &reply) { p.options.showTimeTestReply(reply); };
-    p.clock.clearTestReply = [&p] { p.options.showTimeTestReply(QString()); };
+    p.services.routerGridRefill = [&p] { p.optionDialog.refillRouterGrid(); };
+    p.services.optionsUnload = [&p] { p.optionDialog.unload(); };
+    p.clock.showTestReply = [&p](const QString &reply) { p.optionDialog.showTimeTestReply(reply); };
+    p.clock.clearTestReply = [&p] { p.optionDialog.showTimeTestReply(QString()); };
 
     p.services.attach(p.schedule, p.log, p.clock);
     p.services.attachPrograms(p.programs);

@@ -28,6 +28,10 @@ void OptionDialogOpener::showTimeTestReply(const QString &text) {
     if (!dialog_.isNull()) dialog_->showTimeTestReply(text);
 }
 
+void OptionDialogOpener::unload() {
+    delete dialog_.data();
+}
+
 std::optional<settings::MonitorGeometry> StoredMonitorGeometry::currentGeometry() const {
     if (live_ != nullptr)
         if (auto shown = live_->currentGeometry()) return shown;

@@ -30,6 +30,9 @@ class OptionDialogOpener {
     // A new search changed the discovery list.
     void refillRouterGrid();
     void showTimeTestReply(const QString &text);
+    // The program is ending: the dialog goes without its closing actions, which would read the
+    // line from a library that is already cleaned up.
+    void unload();
 
   private:
     Ports p_;

@@ -449,3 +449,23 @@ TEST_F(Behaviour, TabOrderEndsWithHelpAndTheThreeButtons) {
 
 } // namespace
 } // namespace tarvo::options::testing
+
+namespace tarvo::options::testing {
+namespace {
+
+// The program's end takes the dialog away without the closing actions: they would read the line
+// from a library that is already cleaned up.
+class Unloading : public OptionDialog {};
+
+TEST_F(Unloading, AtTheEndTheDialogGoesWithoutItsClosingActions) {
+    open();
+    const std::size_t readsBefore = library.exCalls.size();
+    opener.unload();
+    flush();
+    EXPECT_EQ(opener.dialog(), nullptr);
+    EXPECT_EQ(host.closings, 0);
+    EXPECT_EQ(library.exCalls.size(), readsBefore);
+}
+
+} // namespace
+} // namespace tarvo::options::testing
