@@ -100,13 +100,17 @@ struct CurlFtpTransfer::Job {
         curl_multi_remove_handle(multi, easy);
         curl_easy_cleanup(easy);
         std::fclose(file);
+        // Here, not on the owner's thread: closing a connection that is still open says QUIT
+        // and waits for the server's answer. The handle is taken out first and cleaned up
+        // outside the lock, so that a stop() meanwhile returns at once instead of waiting for
+        // a server that may never answer.
+        CURLM *ending = nullptr;
         {
-            // Here, not on the owner's thread: closing a connection that is still open says QUIT
-            // and waits for the server's answer.
             std::lock_guard<std::mutex> lock(mutex);
-            curl_multi_cleanup(multi);
+            ending = multi;
             multi = nullptr;
         }
+        curl_multi_cleanup(ending);
         return stored && !abort.load();
     }
 

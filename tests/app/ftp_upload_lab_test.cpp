@@ -242,6 +242,34 @@ TEST_F(LabUploadPatient, CloseAbortsARunningStoreAtOnce) {
     EXPECT_EQ(failureBoxes(), 0);
 }
 
+// The server on port 2124 takes the page and then leaves QUIT unanswered for a few seconds, as one
+// behind a line that has just dropped would. Only the transfer's own thread waits for it: a
+// close meanwhile returns at once, and the end is reported once the server has hung up.
+TEST_F(LabUploadPatient, CloseNeverWaitsForTheServersGoodbye) {
+    keys.FTPPORT = "2124";
+    keys.FTPFileName = "quiet.html";
+    QElapsedTimer t;
+    t.start();
+    publisher.UploadIpPage(0);
+    while (stored(QStringLiteral("public_html/quiet.html")) != kPage && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    ASSERT_EQ(stored(QStringLiteral("public_html/quiet.html")), kPage);
+    const qint64 storedAt = t.elapsed();
+    while (t.elapsed() < storedAt + 500)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    ASSERT_TRUE(publisher.UploadBusy) << "the goodbye should still be outstanding";
+
+    QElapsedTimer closing;
+    closing.start();
+    EXPECT_TRUE(transfer.close());
+    EXPECT_LT(closing.elapsed(), 200);
+
+    waitIdle(t, 20000);
+    EXPECT_EQ(states, std::vector<int>{FTP_DISCONNECTED});
+    EXPECT_FALSE(publisher.UploadBusy);
+    EXPECT_EQ(failureBoxes(), 0);
+}
+
 // The lab's PC has one address besides loopback, on the link to the routers.
 TEST(LabLanAddress, IsTheAddressTowardsTheRouter) {
     if (qEnvironmentVariableIsEmpty("QS_LAB_PC_ADDRESS")) GTEST_SKIP() << "runs in the lab only";

@@ -14,7 +14,8 @@
 #                        the system's for COMMAND alone
 #   QS_LAB_HOSTS, QS_LAB_NSSWITCH   as daytime-setup.sh gives them (added to when both run)
 # Ports: 21 plain, 2121 explicit TLS with a certificate of the lab's CA, 2122 explicit TLS with a
-# self-signed certificate, 2123 a server that never answers.
+# self-signed certificate, 2123 a server that never answers, 2124 plain FTP that leaves QUIT
+# unanswered for a few seconds.
 
 ftp_setup() {
     local address
@@ -62,7 +63,7 @@ ftp_setup() {
     for _ in $(seq 200); do
         kill -0 "$pid" 2>/dev/null || die "ftp-setup: the server stopped: $(cat "$lab_dir/ftp.log")"
         ready=1
-        for port in 21 2121 2122 2123; do
+        for port in 21 2121 2122 2123 2124; do
             ip netns exec "$router_ns" ss -Hltn "src $address:$port" | grep -q . || ready=0
         done
         if [[ $ready == 1 ]]; then

@@ -8,7 +8,9 @@ Listens on ADDR:
   21    plain FTP;
   2121  FTP that requires explicit TLS (AUTH TLS), with --cert/--key;
   2122  the same with --untrusted-cert/--untrusted-key, a certificate nobody vouches for;
-  2123  a server that accepts connections and never says a word.
+  2123  a server that accepts connections and never says a word;
+  2124  plain FTP that leaves QUIT unanswered and hangs up only QUIET_QUIT_SECONDS later, as a
+        server behind a line that has just gone down would.
 The one user may read and write in DIR but may not make folders. Path names are taken as CP932.
 QS_FTP_DEBUG=1 in the environment logs every command and reply.
 """
@@ -63,6 +65,17 @@ class EagerTlsDtp(TLS_DTPHandler):
         return super().readable()
 
 
+# How long the server on port 2124 keeps a client waiting for the answer to QUIT.
+QUIET_QUIT_SECONDS = 5
+
+
+class QuietQuit:
+    """Says nothing to QUIT and hangs up a while later."""
+
+    def ftp_QUIT(self, line):
+        self.call_later(QUIET_QUIT_SECONDS, self.close)
+
+
 def tls_handler(authorizer, cert, key):
     class Handler(ShiftJis, TLS_FTPHandler):
         dtp_handler = EagerTlsDtp
@@ -106,7 +119,10 @@ def main():
         pass
 
     Plain.authorizer = authorizer
-    servers = [FTPServer((args.address, 21), Plain)]
+    class QuietAtQuit(QuietQuit, Plain):
+        pass
+
+    servers = [FTPServer((args.address, 21), Plain), FTPServer((args.address, 2124), QuietAtQuit)]
     if args.cert:
         servers.append(FTPServer((args.address, 2121), tls_handler(authorizer, args.cert, args.key)))
     if args.untrusted_cert:
