@@ -48,8 +48,11 @@ QString firstNonLoopback() {
 QString RouteLanAddress::lanAddress(const QString &router) const {
     QHostAddress address;
     if (address.setAddress(router) && address.protocol() == QAbstractSocket::IPv4Protocol &&
-        address.toIPv4Address() != 0)
-        return sourceAddressTowards(address.toIPv4Address());
+        address.toIPv4Address() != 0) {
+        const QString towards = sourceAddressTowards(address.toIPv4Address());
+        // No route leads to the router: the PC has its addresses all the same.
+        if (!towards.isEmpty()) return towards;
+    }
     return firstNonLoopback();
 }
 

@@ -16,8 +16,8 @@ class LanAddressPort {
   public:
     virtual ~LanAddressPort() = default;
     // The PC's own IPv4 address, dotted decimal, on the interface that carries the route to
-    // `router` ("0.0.0.0" for none: the first address that is not loopback). Empty when the PC
-    // has none.
+    // `router`; the first address that is not loopback for "0.0.0.0" (no router) or when no
+    // route leads to the router. Empty when the PC has none.
     virtual QString lanAddress(const QString &router) const = 0;
 };
 

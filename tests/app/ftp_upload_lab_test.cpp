@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace tarvo::testing {
@@ -278,6 +279,16 @@ TEST(LabLanAddress, IsTheAddressTowardsTheRouter) {
     EXPECT_EQ(lan.lanAddress(QStringLiteral("10.77.1.2")), pc);
     EXPECT_EQ(lan.lanAddress(QStringLiteral("0.0.0.0")), pc); // no router: the first one
     EXPECT_EQ(lan.lanAddress(QStringLiteral("127.0.0.1")), QStringLiteral("127.0.0.1"));
+}
+
+// With the route to the router gone (a router in a subnet the PC cannot reach), the PC still has
+// its address: the first one that is not loopback, as when no router is chosen. Nothing is sent.
+TEST(LabLanAddress, WithoutARouteToTheRouterIsTheFirstAddress) {
+    if (qEnvironmentVariableIsEmpty("QS_LAB_PC_ADDRESS")) GTEST_SKIP() << "runs in the lab only";
+    ASSERT_EQ(std::system("ip route del default dev pc0"), 0);
+    const QString address = RouteLanAddress().lanAddress(QStringLiteral("192.0.2.1"));
+    EXPECT_EQ(std::system("ip route add default dev pc0"), 0);
+    EXPECT_EQ(address, env("QS_LAB_PC_ADDRESS"));
 }
 
 } // namespace
