@@ -36,5 +36,13 @@ TEST(SystemFactsTest, ThisMachineDescribesItself) {
     EXPECT_LE(*s.addressSpaceAvailable, *s.addressSpaceTotal);
 }
 
+// The offscreen platform's screen has 800 x 800 pixels. Run again with QT_SCALE_FACTOR=2, where
+// Qt itself calls it 400 x 400, the About dialog must still give the screen's own pixels.
+TEST(SystemFactsTest, ScreenInTheScreensOwnPixels) {
+    const SystemFacts s = LinuxSystemFacts().read();
+    EXPECT_EQ(s.screenWidth, 800);
+    EXPECT_EQ(s.screenHeight, 800);
+}
+
 } // namespace
 } // namespace tarvo
