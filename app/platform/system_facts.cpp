@@ -28,7 +28,7 @@ std::uint64_t userAddressSpace() {
 } // namespace
 
 QString CpuModelFromCpuinfo(const QString &cpuinfo) {
-    static const QRegularExpression re(QStringLiteral("^model name\\s*:\\s*(.*)$"),
+    static const QRegularExpression re(QStringLiteral("^model name[ \\t]*:[ \\t]*(.*)$"),
                                        QRegularExpression::MultilineOption);
     const QRegularExpressionMatch m = re.match(cpuinfo);
     return m.hasMatch() ? m.captured(1).trimmed() : QString();

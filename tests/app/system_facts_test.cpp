@@ -15,6 +15,9 @@ TEST(SystemFactsTest, ProcTexts) {
     EXPECT_EQ(CpuModelFromCpuinfo(QStringLiteral("processor : 0\nHardware : BCM2835\n")),
               QString());
     EXPECT_EQ(CpuModelFromCpuinfo(QString()), QString());
+    // An empty model name stays empty: the next line is not its value.
+    EXPECT_EQ(CpuModelFromCpuinfo(QStringLiteral("model name\t:\nflags\t\t: fpu vme\n")),
+              QString());
 
     const QString meminfo = QStringLiteral("MemTotal:       24683572 kB\nMemFree:  100 kB\n"
                                            "MemAvailable:   22951696 kB\n");
