@@ -39,9 +39,14 @@ QString KernelVersionText(const QString &release) {
 }
 
 QString KilobytesText(std::uint64_t bytes) {
-    if (bytes % 1024 == 0) return QString::number(bytes / 1024);
-    return QString::number(static_cast<double>(bytes) / 1024.0, 'f', 10)
-        .remove(QRegularExpression(QStringLiteral("0+$")));
+    const QString whole = QString::number(bytes / 1024);
+    if (bytes % 1024 == 0) return whole;
+    // A 1024th is 9765625 ten-billionths: the fraction is exact in ten decimals, for any size,
+    // where a double would lose it beyond 2^53.
+    QString fraction = QStringLiteral("%1").arg((bytes % 1024) * 9765625, 10, 10, QLatin1Char('0'));
+    while (fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    return whole + QLatin1Char('.') + fraction;
 }
 
 QString LibraryVersionText(std::int32_t version) {

@@ -3,6 +3,7 @@
 #include "half_even.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvo {
 
@@ -11,7 +12,8 @@ std::int64_t CounterValue(const QString &text) {
     if (t.isEmpty()) return 0;
     bool ok = false;
     const double v = t.toDouble(&ok);
-    if (!ok || v <= 0) return 0;
+    // "nan" and "inf" parse as numbers; neither is a counter, and NaN must not reach the cast.
+    if (!ok || !std::isfinite(v) || v <= 0) return 0;
     constexpr double kMax = 4294967295.0;
     return static_cast<std::int64_t>(std::min(v, kMax));
 }

@@ -3,10 +3,12 @@
 #include "rate_text.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QSizeGrip>
 #include <QTimer>
 
@@ -106,6 +108,10 @@ FrmMonitor::FrmMonitor(TrafficHistory &history, MonitorEnvironment &environment)
 void FrmMonitor::load(const TwipRect &position) {
     const MonitorOptions o = env_.options();
     setWindowFlag(Qt::WindowStaysOnTopHint, o.topmost);
+    // A size typed without a limit must not give a window larger than the desktop: its graph
+    // images alone would take gigabytes.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        setMaximumSize(screen->virtualSize().expandedTo(minimumSize()));
     const MonitorLayout fitted = LayoutMonitor(position.width, position.height);
     setGeometry(TwipsToPixels(position.left), TwipsToPixels(position.top),
                 TwipsToPixels(fitted.windowWidth), TwipsToPixels(fitted.windowHeight));

@@ -28,7 +28,7 @@ std::uint64_t userAddressSpace() {
 } // namespace
 
 QString CpuModelFromCpuinfo(const QString &cpuinfo) {
-    static const QRegularExpression re(QStringLiteral("^model name\\s*:\\s*(.*)$"),
+    static const QRegularExpression re(QStringLiteral("^model name[ \\t]*:[ \\t]*(.*)$"),
                                        QRegularExpression::MultilineOption);
     const QRegularExpressionMatch m = re.match(cpuinfo);
     return m.hasMatch() ? m.captured(1).trimmed() : QString();
@@ -67,8 +67,10 @@ SystemFacts LinuxSystemFacts::read() const {
         s.addressSpaceAvailable = *used < space ? space - *used : 0;
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        s.screenWidth = screen->size().width();
-        s.screenHeight = screen->size().height();
+        // Qt measures a scaled screen in its own units: the screen's pixels are that many more.
+        const qreal ratio = screen->devicePixelRatio();
+        s.screenWidth = qRound(screen->size().width() * ratio);
+        s.screenHeight = qRound(screen->size().height() * ratio);
     }
     s.hostName = QHostInfo::localHostName();
     return s;

@@ -25,6 +25,12 @@ TEST(AboutTextTest, NumberForms) {
     EXPECT_EQ(KilobytesText(1536), QStringLiteral("1.5"));
     EXPECT_EQ(KilobytesText(1025), QStringLiteral("1.0009765625"));
     EXPECT_EQ(KilobytesText(140737488355328ULL), QStringLiteral("137438953472"));
+    EXPECT_EQ(KilobytesText(1023), QStringLiteral("0.9990234375"));
+    EXPECT_EQ(KilobytesText(1024 + 512 + 256), QStringLiteral("1.75"));
+    // Beyond 2^53 bytes: 18446744073709551615 = 18014398509481983 * 1024 + 1023.
+    EXPECT_EQ(KilobytesText(18446744073709551615ULL),
+              QStringLiteral("18014398509481983.9990234375"));
+    EXPECT_EQ(KilobytesText((1ULL << 60) + 1), QStringLiteral("1125899906842624.0009765625"));
 }
 
 // Display columns as the labels were laid out: half-width characters one, the others two.

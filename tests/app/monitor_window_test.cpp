@@ -92,6 +92,19 @@ TEST(MonitorWindowTest, SizeAndPlacementFromTwips) {
               QRect(0, 47, 80, 47));
 }
 
+TEST(MonitorWindowTest, NeverLargerThanTheDesktop) {
+    // 999999 twips is what the options' six-digit fields allow: 66666 pixels, whose two
+    // graph images alone would take gigabytes. The offscreen desktop is 800 x 800 pixels.
+    MonitorFixture f;
+    f.window.load({0, 0, 999999, 999999});
+    EXPECT_EQ(f.window.size(), QSize(800, 800));
+    f.tick("100", "100");
+    f.tick("900", "900");
+    EXPECT_EQ(text(f.window, "LabelZu"), QStringLiteral("800bps"));
+    f.window.resize(5000, 5000);
+    EXPECT_EQ(f.window.size(), QSize(800, 800));
+}
+
 TEST(MonitorWindowTest, DockedWindowHidesAtTheTopAndComesBack) {
     MonitorFixture f;
     f.env.opts.autoHide = true;

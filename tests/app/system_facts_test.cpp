@@ -15,6 +15,9 @@ TEST(SystemFactsTest, ProcTexts) {
     EXPECT_EQ(CpuModelFromCpuinfo(QStringLiteral("processor : 0\nHardware : BCM2835\n")),
               QString());
     EXPECT_EQ(CpuModelFromCpuinfo(QString()), QString());
+    // An empty model name stays empty: the next line is not its value.
+    EXPECT_EQ(CpuModelFromCpuinfo(QStringLiteral("model name\t:\nflags\t\t: fpu vme\n")),
+              QString());
 
     const QString meminfo = QStringLiteral("MemTotal:       24683572 kB\nMemFree:  100 kB\n"
                                            "MemAvailable:   22951696 kB\n");
@@ -34,6 +37,14 @@ TEST(SystemFactsTest, ThisMachineDescribesItself) {
     ASSERT_TRUE(s.addressSpaceTotal.has_value());
     ASSERT_TRUE(s.addressSpaceAvailable.has_value());
     EXPECT_LE(*s.addressSpaceAvailable, *s.addressSpaceTotal);
+}
+
+// The offscreen platform's screen has 800 x 800 pixels. Run again with QT_SCALE_FACTOR=2, where
+// Qt itself calls it 400 x 400, the About dialog must still give the screen's own pixels.
+TEST(SystemFactsTest, ScreenInTheScreensOwnPixels) {
+    const SystemFacts s = LinuxSystemFacts().read();
+    EXPECT_EQ(s.screenWidth, 800);
+    EXPECT_EQ(s.screenHeight, 800);
 }
 
 } // namespace

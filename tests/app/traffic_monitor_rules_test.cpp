@@ -76,6 +76,27 @@ TEST(TrafficHistoryTest, CounterSequencesTable) {
     }
 }
 
+TEST(TrafficHistoryTest, CounterTextsThatAreNoFiniteNumber) {
+    // Words a number parser takes for special values are no counter either: they count as 0,
+    // like any other text that is not a number.
+    const std::pair<const char *, std::int64_t> cases[] = {
+        {"nan", 0},  {"NaN", 0},   {"-nan", 0}, {"inf", 0},
+        {"-inf", 0}, {"1e400", 0}, {"12", 12},  {"4294967296", 4294967295LL},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(CounterValue(QString::fromLatin1(text)), expected) << text;
+
+    TrafficHistory h(3);
+    h.sample(QStringLiteral("5000"), QStringLiteral("5000"));
+    h.sample(QStringLiteral("nan"), QStringLiteral("5100"));
+    EXPECT_EQ(h.received()[0], -5000); // like a counter that fell back to 0
+    EXPECT_EQ(h.previousReceived(), 0);
+    h.sample(QStringLiteral("200"), QStringLiteral("5200"));
+    h.sample(QStringLiteral("300"), QStringLiteral("5300"));
+    EXPECT_EQ(h.received()[0], 100);
+    EXPECT_EQ(h.highest(), 100);
+}
+
 TEST(TrafficHistoryTest, RecomputedHighestFollowsTheVisibleHistory) {
     TrafficHistory h(2); // three values per ring
     h.sample(QStringLiteral("10"), QStringLiteral("10"));

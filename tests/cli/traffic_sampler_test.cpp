@@ -30,6 +30,20 @@ TEST(CounterSamplerTest, FirstReadingStartsAndAResetGivesZero) {
     }
 }
 
+TEST(CounterSamplerTest, ReadingsKeepTheirPaceAndNeverBurstAfterADelay) {
+    using namespace std::chrono_literals;
+    const std::chrono::steady_clock::time_point t0{};
+    const std::chrono::steady_clock::duration second = 1s;
+    // On time: the plan goes on one interval at a time, whatever the reading took.
+    EXPECT_EQ(nextReading(t0, second, t0 + 200ms), t0 + 1s);
+    EXPECT_EQ(nextReading(t0 + 1s, second, t0 + 1s + 999ms), t0 + 2s);
+    // A router that took 4 s to answer: the next reading is a full interval after that one,
+    // not three readings in a row to make up for the plan.
+    EXPECT_EQ(nextReading(t0, second, t0 + 4s), t0 + 5s);
+    EXPECT_EQ(nextReading(t0, second, t0 + 1s), t0 + 1s); // just in time
+    EXPECT_EQ(nextReading(t0, second, t0 + 1001ms), t0 + 2001ms);
+}
+
 TEST(CounterSamplerTest, HumanUnits) {
     EXPECT_EQ(humanRate(1500), "1.5 kB/s (12 kbit/s)");
     EXPECT_EQ(humanRate(0), "0 B/s (0 bit/s)");

@@ -100,7 +100,7 @@ int runMonitor(const MonitorOptions &o, RouterRecord &router, int32_t port) {
             everRead = true;
         }
         std::cout << std::flush;
-        next += interval;
+        next = nextReading(next, interval, std::chrono::steady_clock::now());
         sleepUntil(next);
     }
     sigaction(SIGINT, &previous, nullptr);

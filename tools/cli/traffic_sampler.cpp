@@ -18,6 +18,13 @@ TrafficStep CounterSampler::next(uint32_t counter) {
     return step;
 }
 
+std::chrono::steady_clock::time_point nextReading(std::chrono::steady_clock::time_point planned,
+                                                  std::chrono::steady_clock::duration interval,
+                                                  std::chrono::steady_clock::time_point now) {
+    const auto next = planned + interval;
+    return next >= now ? next : now + interval;
+}
+
 namespace {
 std::string scaled(double value, const char *unit) {
     static const char *const prefixes[] = {"", "k", "M", "G", "T"};
