@@ -213,9 +213,11 @@ void BasMain::Disconnect() {
     };
     const RouterRecord *record = configured();
     if (record == nullptr) {
-        // Nothing of ours to hang up; the poll shows the line as unknown.
+        // Nothing of ours to hang up; the poll shows the line as unknown. The programs started
+        // with the line still go, as after every hang-up.
         PollStatus(state.SelectedRouter);
         p_.window.setStatusText(DestinationText());
+        p_.services.endPrograms();
         return;
     }
     // Cleared before the request: the status poll below pumps events, and a completion handled

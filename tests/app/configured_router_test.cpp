@@ -76,6 +76,15 @@ TEST_F(AbsentRouterTest, NothingButDiscoveryReachesTheOtherRouters) {
     EXPECT_FALSE(dialCommandsEnabled());
 }
 
+// A hang-up with the router gone asks nobody, but the programs started with the line are still
+// closed, as after any hang-up.
+TEST_F(AbsentRouterTest, AHangUpWithTheRouterGoneStillEndsThePrograms) {
+    const int before = f.services.endProgramsCalls;
+    f.core.Disconnect();
+    EXPECT_EQ(f.services.endProgramsCalls, before + 1);
+    EXPECT_TRUE(f.library.requests.empty());
+}
+
 TEST_F(AbsentRouterTest, TheRouterWatchSearchesUntilTheRouterAnswersThenUsesIt) {
     schedule.ArmCounter(WatchTimer::RouterSearch);
     const int finds = f.library.findCalls;
