@@ -28,24 +28,30 @@ void Schedule::ScheduleTick() {
     if (st.ExitInProgress || p_.settings.AutoStart() != 1) return;
     const QString now = hhmm(p_.clock.localNow().time());
 
-    if (st.LinkState == LINK_IDLE && now == p_.settings.StartTime()) scheduledConnect();
+    if (st.LinkState == LINK_IDLE && now == p_.settings.StartTime()) connectDue_ = true;
+    if (connectDue_) {
+        if (st.LinkState != LINK_IDLE || scheduledConnect()) connectDue_ = false;
+    }
     if (st.ExitInProgress) return;
 
-    const bool atEnd = now == p_.settings.EndTime();
+    if (now == p_.settings.EndTime()) hangUpDue_ = true;
+    // A hang-up that is still waiting must first log and clear its counters.
+    if (!hangUpDue_ || p_.core.SequenceRunning()) return;
     const bool endAlsoWhenDown = p_.settings.StandardEnd() == 1 && p_.settings.SEnd() == 1;
     if (st.LinkState == LINK_CONNECTED) {
-        if (atEnd && scheduledDisconnect()) endAndShutDown();
-    } else if (atEnd && endAlsoWhenDown && !p_.core.SequenceRunning()) {
-        // A hang-up that is still waiting must first log and clear its counters; the next tick
-        // of the minute ends the session.
-        endAndShutDown();
+        bool end = false;
+        if (!scheduledDisconnect(end)) return;
+        hangUpDue_ = false;
+        if (end) endAndShutDown();
+    } else {
+        hangUpDue_ = false;
+        if (endAlsoWhenDown) endAndShutDown();
     }
 }
 
-void Schedule::scheduledConnect() {
+bool Schedule::scheduledConnect() {
     CoreState &st = p_.core.state;
-    // While another sequence runs this is skipped; every tick of the minute tries again.
-    p_.core.RunSequence([&] {
+    return p_.core.RunSequence([&] {
         p_.core.PollStatus(st.SelectedRouter);
         if (st.ExitInProgress || st.LinkState != LINK_IDLE) return;
         st.SingleAttempt = false;
@@ -60,10 +66,9 @@ void Schedule::scheduledConnect() {
     });
 }
 
-bool Schedule::scheduledDisconnect() {
+bool Schedule::scheduledDisconnect(bool &end) {
     CoreState &st = p_.core.state;
-    bool end = false;
-    p_.core.RunSequence([&] {
+    return p_.core.RunSequence([&] {
         p_.core.PollStatus(st.SelectedRouter);
         if (st.ExitInProgress) return;
         if (st.LinkState == LINK_CONNECTED) {
@@ -74,7 +79,6 @@ bool Schedule::scheduledDisconnect() {
             end = p_.settings.StandardEnd() == 1 && p_.settings.SEnd() == 1;
         }
     });
-    return end;
 }
 
 void Schedule::endAndShutDown() {

@@ -54,12 +54,18 @@ class Schedule {
     int interval(WatchTimer timer) const;
     void runWatch(WatchTimer timer);
     void retryTurnedAwayWatches();
-    void scheduledConnect();
-    bool scheduledDisconnect();
+    // Each false when another sequence turned the step away.
+    bool scheduledConnect();
+    bool scheduledDisconnect(bool &end);
     void endAndShutDown();
 
     Ports p_;
     std::array<bool, 3> turnedAway_{};
+    // A scheduled dial or hang-up whose minute came while another sequence held the line. It is
+    // kept until the line is free, even past its minute: the poll of an open monitor or dialog
+    // must never cost the night its dial or its hang-up.
+    bool connectDue_ = false;
+    bool hangUpDue_ = false;
 };
 
 } // namespace tarvo

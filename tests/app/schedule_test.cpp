@@ -93,6 +93,35 @@ TEST_F(ScheduleTest, DoesNotConnectWhileAnotherSequenceRuns) {
     EXPECT_EQ(f.library.connectTimes.size(), 1u);
 }
 
+// A poll of the monitor or a dialog that holds the line through the whole minute (a router that
+// answers slowly) must not cost the night its dial or its hang-up: each runs as soon as the line
+// is free again.
+TEST_F(ScheduleTest, ADialOrHangUpTurnedAwayForItsWholeMinuteRunsOnceTheLineIsFree) {
+    const auto busyThrough = [&](int h, int m) {
+        ASSERT_TRUE(f.core.RunSequence([&] {
+            for (int s = 0; s < 60; s += 5)
+                tickAt(h, m, s);
+        }));
+    };
+    busyThrough(23, 0);
+    EXPECT_TRUE(f.library.connectTimes.empty());
+    tickAt(23, 1, 0);
+    ASSERT_EQ(f.library.connectTimes.size(), 1u);
+    ASSERT_EQ(f.core.state.LinkState, LINK_CONNECTED);
+    tickAt(23, 1, 1);
+    EXPECT_EQ(f.library.connectTimes.size(), 1u) << "one dial, not one per tick";
+
+    f.settings.standardEnd = 1;
+    busyThrough(7, 55);
+    EXPECT_EQ(f.library.line, LINE_CONNECTED);
+    EXPECT_FALSE(ended());
+    tickAt(7, 56, 0);
+    EXPECT_EQ(f.library.line, LINE_IDLE);
+    EXPECT_EQ(f.library.clearCalls, 1);
+    EXPECT_EQ(sessionEnd.requests.size(), 1u);
+    EXPECT_TRUE(ended());
+}
+
 TEST_F(ScheduleTest, AtTheEndTimeDropsTheLineAndEndsOnlyWithEnd1) {
     for (int end : {1, 0}) {
         SCOPED_TRACE(end);
