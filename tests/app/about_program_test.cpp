@@ -2,9 +2,9 @@
 // the system port and the LAN address towards the configured router; closing shows the main
 // window again.
 #include "about_window.h"
-#include "core_fakes.h"
 #include "frm_main.h"
 #include "frm_msg.h"
+#include "real_window_core.h"
 #include "settings.h"
 #include "system_facts.h"
 
@@ -51,21 +51,8 @@ class NoEffects : public settings::SettingsEffects {
     void recreateTrafficHistory(int) override {}
 };
 
-struct AboutFixture {
+struct AboutFixture : RealWindowCore {
     QTemporaryDir folder;
-    FakeClock clock;
-    FakeEvents events{clock};
-    FakeWindowMessages windowMessages;
-    FakeLibrary library{events, clock, windowMessages};
-    FrmMain window;
-    FrmMsg cancelWindow{&window};
-    FakeMessages messages;
-    FakeTray tray;
-    FakeHelp help;
-    FakeSettings settings;
-    FakeServices services;
-    BasMain core{CorePorts{library, window, cancelWindow, messages, clock, events, tray,
-                           windowMessages, help, settings, services}};
     NoEffects effects;
     settings::Settings store{folder.path().toStdString(), {1, 2, 3}, effects};
     FixedFacts facts;

@@ -1,7 +1,7 @@
-#include "core_fakes.h"
 #include "form_commands.h"
 #include "frm_main.h"
 #include "frm_msg.h"
+#include "real_window_core.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,20 +18,7 @@
 namespace tarvo::testing {
 namespace {
 
-struct WidgetFixture {
-    FakeClock clock;
-    FakeEvents events{clock};
-    FakeWindowMessages windowMessages;
-    FakeLibrary library{events, clock, windowMessages};
-    FrmMain window;
-    FrmMsg cancelWindow{&window};
-    FakeMessages messages;
-    FakeTray tray;
-    FakeHelp help;
-    FakeSettings settings;
-    FakeServices services;
-    BasMain core{CorePorts{library, window, cancelWindow, messages, clock, events, tray,
-                           windowMessages, help, settings, services}};
+struct WidgetFixture : RealWindowCore {
     WidgetFixture() { ConnectForms(window, cancelWindow, core); }
 };
 

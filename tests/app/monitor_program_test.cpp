@@ -1,10 +1,10 @@
 // The traffic monitor as the program runs it: the tray entry that toggles it with its caption
 // and shown flag, the settings that place it and size its history, the position saved to the
 // settings file on close.
-#include "core_fakes.h"
 #include "frm_main.h"
 #include "frm_msg.h"
 #include "menu_settings_effects.h"
+#include "real_window_core.h"
 #include "settings.h"
 #include "traffic_monitor.h"
 
@@ -19,21 +19,8 @@
 namespace tarvo::testing {
 namespace {
 
-struct ProgramFixture {
+struct ProgramFixture : RealWindowCore {
     QTemporaryDir folder;
-    FakeClock clock;
-    FakeEvents events{clock};
-    FakeWindowMessages windowMessages;
-    FakeLibrary library{events, clock, windowMessages};
-    FrmMain window;
-    FrmMsg cancelWindow{&window};
-    FakeMessages messages;
-    FakeTray tray;
-    FakeHelp help;
-    FakeSettings settings;
-    FakeServices services;
-    BasMain core{CorePorts{library, window, cancelWindow, messages, clock, events, tray,
-                           windowMessages, help, settings, services}};
     MenuSettingsEffects effects{window};
     settings::Settings store{folder.path().toStdString(), {1, 2, 3}, effects};
     TrafficMonitor monitor{store, core, window};

@@ -6,6 +6,7 @@
 #include "publish_commands.h"
 #include "publish_fakes.h"
 #include "qt_query_timer.h"
+#include "real_window_core.h"
 #include "upload_picture.h"
 
 #include <QAction>
@@ -16,21 +17,8 @@
 namespace tarvo::testing {
 namespace {
 
-struct PublishMenus : ::testing::Test {
+struct PublishMenus : ::testing::Test, RealWindowCore {
     QTemporaryDir dir;
-    FakeClock clock;
-    FakeEvents events{clock};
-    FakeWindowMessages windowMessages;
-    FakeLibrary library{events, clock, windowMessages};
-    FrmMain window;
-    FrmMsg cancelWindow{&window};
-    FakeMessages messages;
-    FakeTray tray;
-    FakeHelp help;
-    FakeSettings settings;
-    FakeServices services;
-    BasMain core{CorePorts{library, window, cancelWindow, messages, clock, events, tray,
-                           windowMessages, help, settings, services}};
     FakeTransfer transfer;
     QtQueryTimer timerWatch4{window.timer(QStringLiteral("TimerWatch4"))};
     FakeClipboard clipboard;
