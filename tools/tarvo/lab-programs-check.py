@@ -10,9 +10,11 @@ With PAGE (the IP page's path on the lab's FTP server) the dial must also publis
 """
 import os
 import sys
-import time
 
 import pyatspi
+
+import tarvo_atspi
+from tarvo_atspi import fail, wait_for, application, showing, press
 
 TARVO_PID = int(os.environ["TARVO_PID"])
 slot1, slot3 = sys.argv[1], sys.argv[2]
@@ -20,63 +22,12 @@ page = sys.argv[3] if len(sys.argv) > 3 else None
 GLOBAL_ADDRESS = "198.51.100.22"  # the branch router's, tools/tarvo/two_routers.ini
 
 
-def fail(message):
-    print(f"lab-programs-check: {message}", file=sys.stderr)
-    sys.exit(1)
-
-
-def wait_for(what, seconds, test):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        found = test()
-        if found:
-            return found
-        time.sleep(0.1)
-    fail(f"timed out waiting for {what}")
-
-
 def tarvo():
-    for app in pyatspi.Registry.getDesktop(0):
-        try:
-            if app is not None and app.get_process_id() == TARVO_PID:
-                return app
-        except Exception:
-            continue
-    return None
-
-
-def walk(node, depth=0):
-    if node is None or depth > 12:
-        return
-    yield node
-    try:
-        count = node.childCount
-    except Exception:
-        return
-    for i in range(count):
-        try:
-            child = node.getChildAtIndex(i)
-        except Exception:
-            continue
-        yield from walk(child, depth + 1)
-
-
-def showing(node):
-    try:
-        return node.getState().contains(pyatspi.STATE_SHOWING)
-    except Exception:
-        return False
+    return application(TARVO_PID)
 
 
 def button(name, within=None):
-    root = within or tarvo()
-    for node in walk(root):
-        try:
-            if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name == name and showing(node):
-                return node
-        except Exception:
-            continue
-    return None
+    return tarvo_atspi.button(within or tarvo(), name)
 
 
 def message_box(title):
@@ -92,10 +43,6 @@ def message_box(title):
         except Exception:
             continue
     return None
-
-
-def press(node):
-    node.queryAction().doAction(0)
 
 
 def dismiss(title):
