@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` into a DESTDIR: the file list, the links, a C program built against the
 # installed library with pkg-config and with find_package(Quaystone), and, in the lab when run as
-# root, the installed Tarvo finding its library and keeping its files in ~/.config/Tarvo.
+# root, the installed Tarvo finding its library and keeping its files in ~/.config/Tarvo, where
+# OK in its options dialog saves its settings.
 #
 #   install-tree-test.sh BUILD_DIR PREFIX LIBDIR VERSION EMULATOR EMULATOR_CTL
 set -euo pipefail
@@ -45,5 +46,5 @@ unset LD_LIBRARY_PATH
 # The installed program, in the lab as a user who cannot write its folder.
 status=0
 "$root/tools/lab/lab.sh" run --config "$root/tools/tarvo/two_routers.ini" --emulator "$emulator" -- \
-    "$here/installed-tarvo-lab-check.sh" "$tree/lib/tarvo" "$ctl" "$tree/bin/tarvo" || status=$?
+    "$here/installed-tarvo-lab-check.sh" "$tree/lib/tarvo" "$ctl" "$tree/bin/tarvo" "$version" || status=$?
 exit "$status"

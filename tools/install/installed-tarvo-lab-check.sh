@@ -6,17 +6,22 @@
 #      0700, writing nothing beside the program;
 #   2. a second run reads InitData.ini from there (it dials the router the file names, not the
 #      other one, at the scheduled minute) and writes its connection log there;
-#   3. run by root, who could write the program's folder, it still uses ~/.config/Tarvo.
+#   3. run by root, who could write the program's folder, it still uses ~/.config/Tarvo;
+#   4. given VERSION, on a display of its own with accessibility on, the user's OK in its options
+#      dialog saves the settings to ~/.config/Tarvo/InitData.ini, with that version as `Ver`
+#      (needs Xvfb, dbus-run-session, at-spi2-core and python3-pyatspi).
 #
-# The first run starts the program itself, the second through LAUNCHER (the `tarvo` link on the
+# The first run starts the program itself, the others through LAUNCHER (the `tarvo` link on the
 # PATH) when given.
 #
-#   installed-tarvo-lab-check.sh PROGRAM_DIR EMULATOR_CTL [LAUNCHER]
+#   installed-tarvo-lab-check.sh PROGRAM_DIR EMULATOR_CTL [LAUNCHER [VERSION]]
 set -euo pipefail
 
 program_dir=$(realpath "${1:?program folder}")
 ctl=${2:?qs-emulator-ctl}
 launcher=${3:-$program_dir/Tarvo}
+version=${4:-}
+here=$(dirname "$(realpath "$0")")
 [[ -n ${QS_LAB_CONTROL:-} ]] || { echo "installed-tarvo-lab-check: run it inside the lab" >&2; exit 2; }
 if [[ $(id -u) -ne 0 ]]; then
     echo "installed-tarvo-lab-check: skipped: running as another user needs root" >&2
@@ -40,7 +45,15 @@ stop_tarvo() {
         tarvo_pid=""
     fi
 }
-trap 'stop_tarvo; rm -rf "$work"' EXIT
+session_pid=""
+stop_session() { # the namespace's processes end with its first one, which unshare kills with it
+    if [[ -n $session_pid ]]; then
+        kill -KILL "$session_pid" 2>/dev/null || true
+        wait "$session_pid" 2>/dev/null || true
+        session_pid=""
+    fi
+}
+trap 'stop_tarvo; stop_session; rm -rf "$work"' EXIT
 
 home=$work/home
 mkdir -p "$home/run"
@@ -105,6 +118,31 @@ start_tarvo "$launcher" 0 "$root_home"
 wait_for 20 searched || fail "no discovery from the installed Tarvo run by root"
 [[ -d $root_home/.config/Tarvo ]] || fail "root's installed Tarvo did not choose ~/.config/Tarvo"
 stop_tarvo
+
+# 4. Saved by the user: File → Option, OK, through accessibility on a display and session bus of
+# the user's own, all in a PID namespace that takes them along when it ends.
+if [[ -n $version ]]; then
+    for tool in Xvfb dbus-run-session unshare; do
+        command -v "$tool" >/dev/null || fail "$tool is not installed"
+    done
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is not installed"
+    printf '[Standard]\r\nIP=10.77.1.2\r\n[Other]\r\nHyouzi=0\r\n' >"$config/InitData.ini"
+    chown "$user:$user" "$config/InitData.ini"
+    unshare --pid --fork --kill-child --mount-proc -- \
+        setpriv --reuid="$user" --regid="$user" --clear-groups -- \
+        env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" LANG=C.UTF-8 \
+        DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/no-bus" \
+        "$here/installed-tarvo-save-session.sh" "$launcher" "$config/InitData.ini" "$version" \
+        >>"$run_log" 2>&1 &
+    session_pid=$!
+    status=0
+    wait "$session_pid" || status=$?
+    session_pid=""
+    [[ $status -eq 0 ]] || fail "the settings were not saved through the options dialog"
+    grep -h '^installed-tarvo-save-check:' "$run_log"
+    [[ $(stat -c '%a %u' "$config") == "700 $user" ]] ||
+        fail "$config has mode and owner $(stat -c '%a %u' "$config") after the save"
+fi
 
 after=$(cd "$program_dir" && find . | sort)
 [[ $before == "$after" ]] || fail "files appeared in the program's folder: $(diff <(echo "$before") <(echo "$after") | grep '^>' | tr '\n' ' ')"

@@ -6,7 +6,7 @@
 #     metainfo as desktop-file-validate and appstreamcli read them;
 #   - lintian: no errors (the warnings it prints are the accepted ones);
 #   - installed with dpkg into a scratch root, its Tarvo runs in the lab as an ordinary user and
-#     keeps its files in ~/.config/Tarvo.
+#     keeps its files in ~/.config/Tarvo, where OK in its options dialog saves its settings.
 #
 #   package-check.sh BUILD_DIR
 set -euo pipefail
@@ -73,4 +73,4 @@ chmod -R go+rX "$scratch"
 "$root/tools/lab/lab.sh" run --config "$root/tools/tarvo/two_routers.ini" \
     --emulator "$build/bin/qs-router-emulator" -- \
     "$here/installed-tarvo-lab-check.sh" "$scratch/usr/lib/tarvo" "$build/bin/qs-emulator-ctl" \
-    "$scratch/usr/bin/tarvo"
+    "$scratch/usr/bin/tarvo" "$version"
