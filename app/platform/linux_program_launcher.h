@@ -2,6 +2,7 @@
 
 #include "child_processes.h"
 #include "program_ports.h"
+#include "qt_query_timer.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -31,19 +32,6 @@ class LinuxProgramLauncher : public ProgramLauncher {
 };
 
 // TimerStart, driven by period.
-class QtLaunchTimer : public LaunchTimer {
-  public:
-    explicit QtLaunchTimer(QTimer *timer) : timer_(timer) {}
-    void setPeriod(int periodMs) override {
-        if (!timer_) return;
-        if (periodMs > 0)
-            timer_->start(periodMs);
-        else
-            timer_->stop();
-    }
-
-  private:
-    QPointer<QTimer> timer_;
-};
+using QtLaunchTimer = QtPeriodTimer<LaunchTimer>;
 
 } // namespace tarvo

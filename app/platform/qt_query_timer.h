@@ -7,10 +7,11 @@
 
 namespace tarvo {
 
-// One of the main window's timers, driven by period as the program's design drives its timers.
-class QtQueryTimer : public QueryTimer {
+// One of the main window's timers, driven by period as the program's design drives its timers:
+// a period of 0 stops it. `Port` is the core's interface for that timer.
+template <class Port> class QtPeriodTimer : public Port {
   public:
-    explicit QtQueryTimer(QTimer *timer) : timer_(timer) {}
+    explicit QtPeriodTimer(QTimer *timer) : timer_(timer) {}
     void setPeriod(int periodMs) override {
         if (!timer_) return;
         if (periodMs > 0)
@@ -22,5 +23,7 @@ class QtQueryTimer : public QueryTimer {
   private:
     QPointer<QTimer> timer_;
 };
+
+using QtQueryTimer = QtPeriodTimer<QueryTimer>;
 
 } // namespace tarvo
